@@ -1,0 +1,14 @@
+# Flags shared by every target of the project.
+#
+# Results are specified bit for bit: no contraction of a multiply and an add into an FMA unless
+# the code asks for one with an intrinsic, and never fast-math. No -march=native: each tier's
+# instruction set is given to that tier's units only (see src/CMakeLists.txt).
+add_compile_options(-ffp-contract=off -fno-fast-math -Wall -Wextra)
+
+if(ORVEX_SANITIZE)
+  add_compile_options(-fsanitize=${ORVEX_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${ORVEX_SANITIZE})
+endif()
+
+set(ORVEX_AVX_FLAGS -mavx)
+set(ORVEX_AVX2_FLAGS -mavx2 -mfma)

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what is missing, then builds and tests the optimised build
+# (on this processor and on emulated AVX-only and baseline processors), the AddressSanitizer +
+# UndefinedBehaviorSanitizer build and the ThreadSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/deps.sh cmake g++ make pkg-config googletest libgtest-dev libtclap-dev qemu-user
+
+jobs=$(nproc)
+for preset in release asan tsan; do
+  echo "=== $preset"
+  cmake --preset "$preset" > /dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
+echo "=== all test configurations passed"
