@@ -1,0 +1,7 @@
+// TanhAvx2: AVX2 + FMA3 tier.
+#include "exp_family.h"
+#include "kernel_unit.h"
+
+namespace NOrvex {
+ORVEX_DEFINE_KERNEL(TanhAvx2, TanhOp, TierAvx2)
+}  // namespace NOrvex

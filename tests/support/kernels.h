@@ -1,0 +1,51 @@
+// One table of every vector kernel and every public entry point, so that a test over "all
+// kernels" is one loop and a new kernel is one row.
+#ifndef ORVEX_TESTS_KERNELS_H
+#define ORVEX_TESTS_KERNELS_H
+
+#include <string>
+#include <vector>
+
+#include "support/test_util.h"
+
+namespace NOrvexTest {
+
+enum class Fn { Exp, Log, Sigmoid, Tanh };
+enum class Level { Avx, Avx2, Dispatch };
+
+const char* FnName(Fn fn);
+
+struct KernelRow {
+    Fn fn;
+    Level level;
+    bool exact;
+    bool aligned;
+    KernelFn<float> f32;
+    KernelFn<double> f64;
+    KernelFn<float> plain32;   // the plain kernel of the same function
+    KernelFn<double> plain64;
+    std::string name;          // e.g. "ExpAvx2_exact_aligned"
+    int vectorsPerPass;        // 4, or 2 for the logarithm
+};
+
+// The 32 AVX and AVX2 kernel templates' instantiations per element type (64 in all) ...
+const std::vector<KernelRow>& VectorKernels();
+// ... and the 16 public templates' instantiations per element type (32 in all).
+const std::vector<KernelRow>& Dispatchers();
+
+// The vector kernel with the same function, tier and variant.
+const KernelRow& FindKernel(Fn fn, Level level, bool exact, bool aligned);
+
+// Whether this processor can run the row's instructions.
+bool Runnable(const KernelRow& row);
+
+template <class T> KernelFn<T> Pick(const KernelRow& row);
+template <> inline KernelFn<float> Pick<float>(const KernelRow& row) { return row.f32; }
+template <> inline KernelFn<double> Pick<double>(const KernelRow& row) { return row.f64; }
+template <class T> KernelFn<T> PickPlain(const KernelRow& row);
+template <> inline KernelFn<float> PickPlain<float>(const KernelRow& row) { return row.plain32; }
+template <> inline KernelFn<double> PickPlain<double>(const KernelRow& row) { return row.plain64; }
+
+}  // namespace NOrvexTest
+
+#endif  // ORVEX_TESTS_KERNELS_H
