@@ -20,9 +20,9 @@ std::uint64_t HalfTries(std::uint64_t iters) {
     return iters / 2 + iters % 2;
 }
 
-double DrawUniform(std::mt19937_64& generator) {
-    const double u = static_cast<double>(generator()) * 0x1p-64;
-    return u < 1.0 ? u : 0x1.fffffffffffffp-1;  // outputs near 2^64 round up to 2^64
+double UniformOf(std::uint64_t draw) {
+    const double u = static_cast<double>(draw) * 0x1p-64;
+    return u < 1.0 ? u : 0x1.fffffffffffffp-1;
 }
 
 template <class T> void FillInputs(std::mt19937_64& generator, EFunction function, T* dst, size_t count) {

@@ -22,9 +22,10 @@ template <class T> using Operation = void (*)(const T* src, size_t count, T* dst
 // for every 64-bit count.
 std::uint64_t HalfTries(std::uint64_t iters);
 
-// Next draw of the generator as a uniform double in [0, 1): the 64-bit output rounded to double
-// times 2^-64, with a result of 1 replaced by the largest double below 1.
-double DrawUniform(std::mt19937_64& generator);
+// A 64-bit draw as a uniform double in [0, 1): the draw rounded to double times 2^-64, with a
+// result of 1 (draws within 1024 of 2^64) replaced by the largest double below 1.
+double UniformOf(std::uint64_t draw);
+inline double DrawUniform(std::mt19937_64& generator) { return UniformOf(generator()); }
 
 // Fills count input elements of the given function, one draw each: v = u * 100 - 50 (rounded to
 // T), then exp(v) for log and v / 10 for sigm and tanh.
