@@ -60,7 +60,7 @@ TEST(Concurrency, FirstDispatchesFromManyThreads) {
     for (const KernelRow& row : Dispatchers()) {
         if (!row.aligned) entries.push_back(row);
     }
-    const std::vector<float> input = MixedInputs<float>(Fn::Exp, 300, 9, 1);
+    const std::vector<float> input = MixedInputs<float>(Func::Exp, 300, 9, 1);
     std::vector<std::vector<float>> out(kThreads, std::vector<float>(input.size()));
     std::vector<int> avx2(kThreads), avx(kThreads);
     std::atomic<int> ready{0};

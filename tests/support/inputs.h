@@ -11,7 +11,7 @@
 
 namespace NOrvexTest {
 
-template <class T> std::vector<T> MixedInputs(Fn fn, std::size_t n, std::uint64_t seed, int specialsInEight = 2);
+template <class T> std::vector<T> MixedInputs(Func fn, std::size_t n, std::uint64_t seed, int specialsInEight = 2);
 // Uniformly random bit patterns: often negative, NaN, huge or subnormal.
 template <class T> std::vector<T> RandomBitPatterns(std::size_t n, std::uint64_t seed);
 

@@ -6,12 +6,12 @@
 
 namespace NOrvexTest {
 
-const char* FnName(Fn fn) {
+const char* FuncName(Func fn) {
     switch (fn) {
-        case Fn::Exp: return "Exp";
-        case Fn::Log: return "Log";
-        case Fn::Sigmoid: return "Sigmoid";
-        case Fn::Tanh: return "Tanh";
+        case Func::Exp: return "Exp";
+        case Func::Log: return "Log";
+        case Func::Sigmoid: return "Sigmoid";
+        case Func::Tanh: return "Tanh";
     }
     return "?";
 }
@@ -22,9 +22,9 @@ using namespace NOrvex;
 
 #define ORVEX_ROW(F, LevelName, Suffix, E, A)                                                     \
     KernelRow {                                                                                   \
-        Fn::F, Level::LevelName, E, A, &F##Suffix<E, A>, &F##Suffix<E, A>, &F##Plain, &F##Plain,  \
+        Func::F, Level::LevelName, E, A, &F##Suffix<E, A>, &F##Suffix<E, A>, &F##Plain, &F##Plain,  \
             std::string(#F #Suffix) + (E ? "_exact" : "_fast") + (A ? "_aligned" : ""),           \
-            Fn::F == Fn::Log ? 2 : 4                                                              \
+            Func::F == Func::Log ? 2 : 4                                                              \
     }
 #define ORVEX_ROWS4(F, LevelName, Suffix)                                                         \
     ORVEX_ROW(F, LevelName, Suffix, false, false), ORVEX_ROW(F, LevelName, Suffix, false, true),  \
@@ -52,7 +52,7 @@ const std::vector<KernelRow>& Dispatchers() {
     return rows;
 }
 
-const KernelRow& FindKernel(Fn fn, Level level, bool exact, bool aligned) {
+const KernelRow& FindKernel(Func fn, Level level, bool exact, bool aligned) {
     for (const KernelRow& row : VectorKernels()) {
         if (row.fn == fn && row.level == level && row.exact == exact && row.aligned == aligned) {
             return row;

@@ -6,17 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "support/model.h"
 #include "support/test_util.h"
 
 namespace NOrvexTest {
 
-enum class Fn { Exp, Log, Sigmoid, Tanh };
+
 enum class Level { Avx, Avx2, Dispatch };
 
-const char* FnName(Fn fn);
+const char* FuncName(Func fn);
 
 struct KernelRow {
-    Fn fn;
+    Func fn;
     Level level;
     bool exact;
     bool aligned;
@@ -34,7 +35,7 @@ const std::vector<KernelRow>& VectorKernels();
 const std::vector<KernelRow>& Dispatchers();
 
 // The vector kernel with the same function, tier and variant.
-const KernelRow& FindKernel(Fn fn, Level level, bool exact, bool aligned);
+const KernelRow& FindKernel(Func fn, Level level, bool exact, bool aligned);
 
 // Whether this processor can run the row's instructions.
 bool Runnable(const KernelRow& row);
