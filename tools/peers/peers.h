@@ -1,0 +1,60 @@
+// The implementations the peer benchmark sets beside orvex's kernels. Each has orvex's calling
+// shape, so that one benchmark body times them all. Each group is compiled in a unit of its own
+// with its own instruction-set flags; this header carries no intrinsic types.
+#ifndef ORVEX_TOOLS_PEERS_PEERS_H
+#define ORVEX_TOOLS_PEERS_PEERS_H
+
+#include <cstddef>
+
+namespace NPeers {
+
+// glibc's scalar functions, one call per element (expf, exp, logf, log, tanhf, tanh; the sigmoid
+// as 1 / (1 + expf(-x))).
+void GlibcExp(const float* src, size_t count, float* dst);
+void GlibcExp(const double* src, size_t count, double* dst);
+void GlibcLog(const float* src, size_t count, float* dst);
+void GlibcLog(const double* src, size_t count, double* dst);
+void GlibcSigmoid(const float* src, size_t count, float* dst);
+void GlibcSigmoid(const double* src, size_t count, double* dst);
+void GlibcTanh(const float* src, size_t count, float* dst);
+void GlibcTanh(const double* src, size_t count, double* dst);
+
+// Highway's hwy/contrib/math for its AVX2 target; the sigmoid is 1 / (1 + Exp(-x)).
+void HwyExp(const float* src, size_t count, float* dst);
+void HwyExp(const double* src, size_t count, double* dst);
+void HwyLog(const float* src, size_t count, float* dst);
+void HwyLog(const double* src, size_t count, double* dst);
+void HwySigmoid(const float* src, size_t count, float* dst);
+void HwySigmoid(const double* src, size_t count, double* dst);
+void HwyTanh(const float* src, size_t count, float* dst);
+void HwyTanh(const double* src, size_t count, double* dst);
+
+// Eigen's array expressions .exp(), .log(), .logistic(), .tanh(), built for AVX2 + FMA.
+void EigenExp(const float* src, size_t count, float* dst);
+void EigenExp(const double* src, size_t count, double* dst);
+void EigenLog(const float* src, size_t count, float* dst);
+void EigenLog(const double* src, size_t count, double* dst);
+void EigenSigmoid(const float* src, size_t count, float* dst);
+void EigenSigmoid(const double* src, size_t count, double* dst);
+void EigenTanh(const float* src, size_t count, float* dst);
+void EigenTanh(const double* src, size_t count, double* dst);
+
+// glibc's libmvec AVX2 variants (_ZGVdN8v_expf and friends), a vector per call.
+void MvecExp(const float* src, size_t count, float* dst);
+void MvecExp(const double* src, size_t count, double* dst);
+void MvecLog(const float* src, size_t count, float* dst);
+void MvecLog(const double* src, size_t count, double* dst);
+void MvecTanh(const float* src, size_t count, float* dst);
+void MvecTanh(const double* src, size_t count, double* dst);
+
+// SLEEF's AVX2 functions with 1-ulp accuracy (Sleef_expf8_u10avx2 and friends).
+void SleefExp(const float* src, size_t count, float* dst);
+void SleefExp(const double* src, size_t count, double* dst);
+void SleefLog(const float* src, size_t count, float* dst);
+void SleefLog(const double* src, size_t count, double* dst);
+void SleefTanh(const float* src, size_t count, float* dst);
+void SleefTanh(const double* src, size_t count, double* dst);
+
+}  // namespace NPeers
+
+#endif  // ORVEX_TOOLS_PEERS_PEERS_H

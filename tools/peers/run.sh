@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs the peer benchmark, writes its JSON and prints the summary table.
+#   tools/peers/run.sh [output.json] [extra benchmark arguments...]
+# The JSON goes to build/peers/peers.json unless given. The build directory is build/peers
+# (ORVEX_PEERS_BUILD_DIR overrides it). A full run takes a few minutes on two cores.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+bash tools/deps.sh cmake g++ make python3 libbenchmark-dev libhwy-dev libeigen3-dev libsleef-dev
+
+build=${ORVEX_PEERS_BUILD_DIR:-build/peers}
+out=${1:-$build/peers.json}
+[ $# -gt 0 ] && shift
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_TESTS=OFF > /dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target peers
+binary=$build/tools/peers/peers
+if [ ! -x "$binary" ]; then
+    echo "run.sh: $binary was not built (is libbenchmark-dev installed?)" >&2
+    exit 1
+fi
+
+mkdir -p "$(dirname "$out")"
+"$binary" --benchmark_out="$out" --benchmark_out_format=json --benchmark_repetitions=3 \
+    --benchmark_report_aggregates_only=true --benchmark_min_time=0.05 "$@" > /dev/null
+echo "run.sh: results in $out"
+python3 tools/peers/table.py "$out"
