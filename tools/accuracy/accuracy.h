@@ -19,9 +19,9 @@ struct AccuracyOptions {
 };
 
 // Evaluates the kernel chosen by options (func and arch already validated, the processor
-// checked) on every point, writing the optional table and the final line to out. Kept in its
-// own unit so that none of its floating-point work can be scheduled before the MXCSR write of
-// main.
-void Evaluate(const AccuracyOptions& options, std::ostream& out);
+// checked) on every point, writing the optional table and the final line to out. Kept out of
+// line, in its own unit, so that none of its floating-point work can be scheduled before the
+// MXCSR write of main.
+__attribute__((noinline)) void Evaluate(const AccuracyOptions& options, std::ostream& out);
 
 #endif  // ORVEX_TOOLS_ACCURACY_H
