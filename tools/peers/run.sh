@@ -2,7 +2,8 @@
 # Builds and runs the peer benchmark, writes its JSON and prints the summary table.
 #   tools/peers/run.sh [output.json] [extra benchmark arguments...]
 # The JSON goes to build/peers/peers.json unless given. The build directory is build/peers
-# (ORVEX_PEERS_BUILD_DIR overrides it). A full run takes a few minutes on two cores.
+# (ORVEX_PEERS_BUILD_DIR overrides it). A full run takes about three minutes on two busy cores
+# and holds about 1 GB of buffers.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bash tools/deps.sh cmake g++ make python3 libbenchmark-dev libhwy-dev libeigen3-dev libsleef-dev
@@ -22,7 +23,10 @@ if [ ! -x "$binary" ]; then
 fi
 
 mkdir -p "$(dirname "$out")"
+# Repetitions in random order, so that a drift of the shared machine's speed spreads over all
+# implementations instead of favouring the ones that happen to run in a quiet moment.
 "$binary" --benchmark_out="$out" --benchmark_out_format=json --benchmark_repetitions=3 \
-    --benchmark_report_aggregates_only=true --benchmark_min_time=0.05 "$@" > /dev/null
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+    --benchmark_min_time=0.05 "$@" > /dev/null
 echo "run.sh: results in $out"
 python3 tools/peers/table.py "$out"

@@ -12,6 +12,16 @@ import json
 import sys
 
 
+FUNCTIONS = ["exp", "log", "sigmoid", "tanh"]
+IMPLEMENTATIONS = ["orvex_avx2_fast", "orvex_avx2_exact", "orvex_avx_fast", "orvex_avx_exact",
+                   "orvex_dispatch_fast", "orvex_dispatch_exact", "hwy", "eigen", "glibc_scalar",
+                   "libmvec_avx2", "sleef_u10"]
+
+
+def order(known, name):
+    return known.index(name) if name in known else len(known)
+
+
 def load(path):
     with open(path) as f:
         data = json.load(f)
@@ -21,7 +31,8 @@ def load(path):
             continue
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
-        parts = b["run_name"].split("/")
+        # function/type/implementation/count, perhaps followed by "/min_time:..."
+        parts = [p for p in b["run_name"].split("/") if not p.startswith("min_time:")]
         if len(parts) != 4 or "elem_per_ns" not in b:
             continue
         fn, ty, impl, count = parts
@@ -39,20 +50,17 @@ def main():
     if len(sys.argv) != 2:
         sys.exit("usage: table.py peers.json")
     context, rates = load(sys.argv[1])
-    functions = []
+    # Benchmarks may have run in random order: sort functions and implementations.
     sizes = sorted({k[3] for k in rates if k[0] not in ("memcpy", "dispatch")})
-    for k in rates:
-        if k[0] not in ("memcpy", "dispatch") and (k[0], k[1]) not in functions:
-            functions.append((k[0], k[1]))
+    functions = sorted({(k[0], k[1]) for k in rates if k[0] not in ("memcpy", "dispatch")},
+                       key=lambda f: (order(FUNCTIONS, f[0]), f[1]))
     big = sizes[-1] if sizes else None
 
     print(f"peer benchmark, {context.get('date', '?')}, load {context.get('load_avg', '?')}")
     print("elements per ns (median of the repetitions); xhwy: ratio to Highway; xmemcpy: ratio to memcpy")
     for fn, ty in functions:
-        impls = []
-        for k in rates:
-            if k[0] == fn and k[1] == ty and k[2] not in impls:
-                impls.append(k[2])
+        impls = sorted({k[2] for k in rates if k[0] == fn and k[1] == ty},
+                       key=lambda i: (order(IMPLEMENTATIONS, i), i))
         header = "\n" + f"{fn} {ty}".ljust(24)
         for n in sizes:
             header += f" | {str(n) + ' el/ns':>14} {'xhwy':>6}" + ("  xmemcpy" if n == big else "")
