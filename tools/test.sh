@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, then builds and tests the optimised build
 # (on this processor and on emulated AVX-only and baseline processors), the AddressSanitizer +
-# UndefinedBehaviorSanitizer build and the ThreadSanitizer build.
+# UndefinedBehaviorSanitizer build and the ThreadSanitizer build; then installs the library into a
+# temporary prefix and builds the example against it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh cmake g++ make pkg-config googletest libgtest-dev libtclap-dev qemu-user
@@ -13,4 +14,6 @@ for preset in release asan tsan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+echo "=== install and consume"
+bash tools/test-install.sh
 echo "=== all test configurations passed"
