@@ -15,10 +15,9 @@ out=${1:-$build/peers.json}
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_TESTS=OFF > /dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target peers
 binary=$build/tools/peers/peers
-if [ ! -x "$binary" ]; then
-    echo "run.sh: $binary was not built (is libbenchmark-dev installed?)" >&2
+if ! cmake --build "$build" -j "$(nproc)" --target peers || [ ! -x "$binary" ]; then
+    echo "run.sh: $binary could not be built (is libbenchmark-dev installed?)" >&2
     exit 1
 fi
 
