@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Regenerates the published figures from runs on this machine: the accuracy plots and the peer
+# benchmark's bar charts in docs/figures/, and the two measured tables of README.md (only what lies
+# between their marker comments is rewritten).
+#   tools/figures.sh                    both halves
+#   tools/figures.sh --accuracy-only    accuracy plots and table (about half a minute)
+#   tools/figures.sh --throughput-only  peer benchmark, charts and table (several minutes)
+# The build directory is build/figures (ORVEX_FIGURES_BUILD_DIR overrides it); missing Debian
+# packages are installed with apt-get, which needs root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+accuracy=1
+throughput=1
+case "${1:-}" in
+    "") ;;
+    --accuracy-only) throughput=0 ;;
+    --throughput-only) accuracy=0 ;;
+    *) echo "usage: tools/figures.sh [--accuracy-only | --throughput-only]" >&2; exit 2 ;;
+esac
+if [ $# -gt 1 ]; then
+    echo "usage: tools/figures.sh [--accuracy-only | --throughput-only]" >&2
+    exit 2
+fi
+
+bash tools/deps.sh cmake g++ make python3 gnuplot-nox libtclap-dev
+if [ $throughput = 1 ]; then
+    bash tools/deps.sh libbenchmark-dev libhwy-dev libeigen3-dev libsleef-dev
+fi
+
+build=${ORVEX_FIGURES_BUILD_DIR:-build/figures}
+data=$build/figures-data
+mkdir -p "$data" docs/figures
+# Configured on every run, so that targets and peers added since the last run are found.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_TESTS=OFF > /dev/null
+start=$SECONDS
+
+if [ $accuracy = 1 ]; then
+    cmake --build "$build" -j 2 --target accuracy
+    python3 tools/figures/figures.py accuracy --tool "$build/tools/accuracy/accuracy" \
+        --build "$build" --data "$data" --out docs/figures --readme README.md \
+        --command "bash tools/figures.sh --accuracy-only" > /dev/null
+    echo "figures.sh: accuracy plots and table done after $((SECONDS - start)) s"
+fi
+
+if [ $throughput = 1 ]; then
+    # The peer benchmark's own script builds it in our build directory and runs it the way it is
+    # meant to be run (repetitions in random order); its summary table goes to the terminal.
+    if ! ORVEX_PEERS_BUILD_DIR=$build bash tools/peers/run.sh "$data/peers.json"; then
+        echo "figures.sh: the peer benchmark did not run (is tools/peers part of the build?)" >&2
+        exit 1
+    fi
+    python3 tools/figures/figures.py throughput --json "$data/peers.json" \
+        --build "$build" --data "$data" --out docs/figures --readme README.md \
+        --command "bash tools/figures.sh --throughput-only" > /dev/null
+    echo "figures.sh: throughput charts and table done after $((SECONDS - start)) s"
+fi
