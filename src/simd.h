@@ -105,8 +105,18 @@ struct F256 {
     static ORVEX_INLINE V CmpLt(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
     static ORVEX_INLINE V CmpEq(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
     static ORVEX_INLINE V CmpUnord(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_UNORD_Q); }
-    // mask ? a : b, lane by lane, by the sign bit of each mask lane.
-    static ORVEX_INLINE V Select(V mask, V a, V b) { return _mm256_blendv_ps(b, a, mask); }
+    // mask ? a : b, lane by lane, by the sign bit of each mask lane. GCC 12 rewrites the blend
+    // intrinsic into a generic "mask < 0 ? a : b", which without 256-bit integer compares it
+    // expands into eight scalar tests and branches; the AVX tier states the one VBLENDVPS itself.
+    static ORVEX_INLINE V Select(V mask, V a, V b) {
+        if constexpr (Tier::kInt256) {
+            return _mm256_blendv_ps(b, a, mask);
+        } else {
+            V r;
+            __asm__("vblendvps %3, %2, %1, %0" : "=x"(r) : "x"(b), "x"(a), "x"(mask));
+            return r;
+        }
+    }
     static ORVEX_INLINE int SignBits(V a) { return _mm256_movemask_ps(a); }
 
     static ORVEX_INLINE I AsInt(V a) { return _mm256_castps_si256(a); }
@@ -298,7 +308,15 @@ struct D256 {
     static ORVEX_INLINE V CmpLt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
     static ORVEX_INLINE V CmpEq(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static ORVEX_INLINE V CmpUnord(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_UNORD_Q); }
-    static ORVEX_INLINE V Select(V mask, V a, V b) { return _mm256_blendv_pd(b, a, mask); }
+    static ORVEX_INLINE V Select(V mask, V a, V b) {
+        if constexpr (Tier::kInt256) {
+            return _mm256_blendv_pd(b, a, mask);
+        } else {
+            V r;  // see F256::Select
+            __asm__("vblendvpd %3, %2, %1, %0" : "=x"(r) : "x"(b), "x"(a), "x"(mask));
+            return r;
+        }
+    }
     static ORVEX_INLINE int SignBits(V a) { return _mm256_movemask_pd(a); }
 
     static ORVEX_INLINE I AsInt(V a) { return _mm256_castpd_si256(a); }
