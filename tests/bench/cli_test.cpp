@@ -411,7 +411,7 @@ TEST_F(BenchProgram, BuffersThatCannotExistAreRefusedBeforeAnyTiming) {
         {{"--vecs", "1", "--size", "4611686018427387904", "--double"},
          {DataLine(4611686018427387904, 1, 5), "cannot allocate the buffers: 2 x 1 buffers of 4611686018427387904" + overflow},
          1},
-        {{"--vecs", "-1"},  // TCLAP reads -1 as the largest count
+        {{"--vecs", "18446744073709551615"},
          {DataLine(160, 18446744073709551615u, 5),
           "cannot allocate the buffers: 2 x 18446744073709551615 buffers of 160" + overflow},
          1},
