@@ -439,6 +439,10 @@ def throughput(args):
         tables.append("\n".join(lines))
 
     peers = context.get("peers", "")
+    tier = context.get("orvex_tier")
+    noise = ("" if tier not in ("avx", "avx2") else
+             f" On this processor\n`orvex_dispatch_*` runs the same code as `orvex_{tier}_*`, so the gap between those"
+             f" two rows shows\nhow much one figure moves between runs on the machine as it was.")
     body = f"""
 Regenerate with `{args.command}`.
 {machine}
@@ -449,7 +453,7 @@ Elements per nanosecond, higher is better, at {", ".join(text if text == str(n) 
 elements: L1-, L2- and memory-resident arrays. Each figure is the median of the repetitions, run in random
 order; the fastest of each column is bold. `orvex_dispatch_*` are the public entry points, the
 other orvex rows call a tier's kernel directly; `glibc_scalar` is one libm call per element (the
-sigmoid as 1 / (1 + exp(−x))); the last row copies as many bytes with memcpy.
+sigmoid as 1 / (1 + exp(−x))); the last row copies as many bytes with memcpy.{noise}
 
 {(chr(10) * 2).join(tables)}
 
