@@ -2,16 +2,9 @@
 // exit status. Expected tables are built here from literal points, the system library and the
 // kernels called directly.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <xmmintrin.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstddef>
 #include <initializer_list>
 #include <limits>
@@ -21,8 +14,7 @@
 
 #include "accuracy_paths.h"
 #include "orvex/orvex.h"
-
-extern char** environ;
+#include "support/run_program.h"
 
 namespace {
 
@@ -32,75 +24,14 @@ constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 
 // ---- Running a program ----
 
-struct Outcome {
-    int status;  // exit status, or 128 + signal number
-    std::string out;
-    std::string err;
-};
-
-std::ostream& operator<<(std::ostream& os, const Outcome& o) {
-    return os << "status " << o.status << "\n--- stdout\n" << o.out << "--- stderr\n" << o.err << "---";
-}
-
-// Runs path with argv (argv[0] included) and collects both streams and the status.
-Outcome Spawn(const std::string& path, const std::vector<std::string>& argv) {
-    int outPipe[2];
-    int errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {-1, "", "pipe failed"};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
-    for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) posix_spawn_file_actions_addclose(&actions, fd);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid;
-    const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(outPipe[1]);
-    close(errPipe[1]);
-
-    Outcome outcome{-1, "", ""};
-    // Both streams at once, so that a child filling one pipe never blocks.
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&outcome.out, &outcome.err};
-    int open = 2;
-    // A child that runs away is killed: a runaway loop fails the test instead of stalling it.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (spawned == 0 && open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        const int ready = poll(fds, 2, static_cast<int>(std::max<long long>(left.count(), 0)));
-        if (ready == 0) kill(pid, SIGKILL);
-        if (ready <= 0) break;
-        for (int k = 0; k < 2; ++k) {
-            if (fds[k].fd < 0 || fds[k].revents == 0) continue;
-            char buf[4096];
-            const ssize_t n = read(fds[k].fd, buf, sizeof buf);
-            if (n > 0) {
-                sinks[k]->append(buf, static_cast<std::size_t>(n));
-                if (sinks[k]->size() > (1u << 20)) kill(pid, SIGKILL);  // far more than any case prints
-            } else {
-                fds[k].fd = -1;
-                --open;
-            }
-        }
-    }
-    close(outPipe[0]);
-    close(errPipe[0]);
-    if (spawned != 0) return {-1, "", "posix_spawn failed"};
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    outcome.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-    return outcome;
-}
+using NOrvexTest::ProgramRun;
 
 // The program as "accuracy" (TCLAP names it by argv[0]), or under an emulator command.
-Outcome Accuracy(const std::vector<std::string>& args, std::vector<std::string> emulator = {}) {
+ProgramRun Accuracy(const std::vector<std::string>& args, std::vector<std::string> emulator = {}) {
     std::vector<std::string> argv = emulator;
     argv.push_back(emulator.empty() ? "accuracy" : ORVEX_ACCURACY_PATH);
     argv.insert(argv.end(), args.begin(), args.end());
-    return Spawn(emulator.empty() ? ORVEX_ACCURACY_PATH : emulator[0], argv);
+    return NOrvexTest::RunProgram(emulator.empty() ? ORVEX_ACCURACY_PATH : emulator[0], argv);
 }
 
 // ---- Predicting the output ----
@@ -237,7 +168,7 @@ TEST(AccuracyTool, ValidatesArchThenFunc) {
         {{"--arch", "avx", "--func", "sigmoid"}, kFuncMessage},
     };
     for (const Case& c : cases) {
-        const Outcome o = Accuracy(c.args);
+        const ProgramRun o = Accuracy(c.args);
         EXPECT_EQ(o.status, 1) << o;
         EXPECT_EQ(o.err, c.err) << o;
         EXPECT_EQ(o.out, "") << o;
@@ -257,7 +188,7 @@ TEST(AccuracyTool, CommandLineSyntaxIsTclaps) {
         {{"--func", "exp", "--bogus"}, "--bogus"},
     };
     for (const Case& c : cases) {
-        const Outcome o = Accuracy(c.args);
+        const ProgramRun o = Accuracy(c.args);
         EXPECT_NE(o.status, 0) << o;
         EXPECT_LT(o.status, 128) << o;  // a reported error, not a crash
         EXPECT_NE(o.err.find("PARSE ERROR"), std::string::npos) << o;
@@ -267,7 +198,7 @@ TEST(AccuracyTool, CommandLineSyntaxIsTclaps) {
 }
 
 TEST(AccuracyTool, HelpAndVersion) {
-    const Outcome help = Accuracy({"--help"});
+    const ProgramRun help = Accuracy({"--help"});
     EXPECT_EQ(help.status, 0) << help;
     EXPECT_EQ(help.err, "");
     for (const char* part : {"Compute <count> values of a <func> in [<min>, <max>] interval",
@@ -281,7 +212,7 @@ TEST(AccuracyTool, HelpAndVersion) {
         EXPECT_NE(help.out.find(part), std::string::npos) << part << "\n" << help;
     }
 
-    const Outcome version = Accuracy({"--version"});
+    const ProgramRun version = Accuracy({"--version"});
     EXPECT_EQ(version.status, 0) << version;
     EXPECT_EQ(version.out, "\naccuracy  version: none\n\n") << version;
     EXPECT_EQ(version.err, "");
@@ -305,13 +236,13 @@ TEST(AccuracyTool, FivePointTableForEveryKernel) {
                 std::vector<std::string> args = Join(Join({"--func", func}, TierArgs(tier)), grid);
                 if (dbl) args.push_back("--double");
 
-                const Outcome quiet = Accuracy(args);
+                const ProgramRun quiet = Accuracy(args);
                 EXPECT_EQ(quiet.status, 0) << quiet;
                 EXPECT_EQ(quiet.out, FinalLine(expected)) << quiet;
                 EXPECT_EQ(quiet.err, "");
 
                 args.push_back("--print");
-                const Outcome table = Accuracy(args);
+                const ProgramRun table = Accuracy(args);
                 EXPECT_EQ(table.status, 0) << table;
                 EXPECT_EQ(table.out, expected) << table;
                 EXPECT_EQ(table.err, "");
@@ -323,7 +254,7 @@ TEST(AccuracyTool, FivePointTableForEveryKernel) {
 // The final line repeats the largest error of the rows, and the NaN error of the last row (exp at
 // 800 is +inf in both, inf - inf) never takes its place.
 TEST(AccuracyTool, MaximumIsTheLargestPrintedError) {
-    const Outcome o =
+    const ProgramRun o =
         Accuracy({"--func", "exp", "--arch", "plain", "--double", "--max", "800", "-c", "9", "--print"});
     ASSERT_EQ(o.status, 0) << o;
     std::istringstream lines(o.out);
@@ -365,9 +296,9 @@ TEST(AccuracyTool, PointsRoundTheStepToFloat) {
     const std::vector<std::string> grid{"--arch", "plain", "--min", "0.1", "--max", "60.7", "-c", "7", "--print"};
     for (const char* func : kFuncs) {
         SCOPED_TRACE(func);
-        const Outcome f = Accuracy(Join({"--func", func}, grid));
+        const ProgramRun f = Accuracy(Join({"--func", func}, grid));
         EXPECT_EQ(f.out, Table<float>(func, KernelOf(PlainTier(false).f, func), points)) << f;
-        const Outcome d = Accuracy(Join({"--func", func, "--double"}, grid));
+        const ProgramRun d = Accuracy(Join({"--func", func, "--double"}, grid));
         EXPECT_EQ(d.out, Table<double>(func, KernelOf(PlainTier(false).d, func), points)) << d;
     }
 }
@@ -378,7 +309,7 @@ TEST(AccuracyTool, CountZeroIsOneNanPoint) {
         for (const std::vector<std::string>& mode :
              {std::vector<std::string>{}, std::vector<std::string>{"--double"}}) {
             SCOPED_TRACE(func);
-            const Outcome o = Accuracy(Join({"--func", func, "--arch", "plain", "--count", "0", "--print"}, mode));
+            const ProgramRun o = Accuracy(Join({"--func", func, "--arch", "plain", "--count", "0", "--print"}, mode));
             EXPECT_EQ(o.status, 0) << o;
             const std::string nan = Text(kNan);
             const std::string negNan = Text(-kNan);
@@ -398,13 +329,13 @@ TEST(AccuracyTool, CountZeroIsOneNanPoint) {
             EXPECT_FALSE(std::getline(lines, extra)) << o;
         }
     }
-    const Outcome quiet = Accuracy({"--func", "exp", "--count", "0"});
+    const ProgramRun quiet = Accuracy({"--func", "exp", "--count", "0"});
     EXPECT_EQ(quiet.out, "Maximum relative error: 0\n") << quiet;
 }
 
 TEST(AccuracyTool, LargestCountEvaluatesNothing) {
     // count + 1 wraps to 0 in 64 bits.
-    const Outcome o = Accuracy({"--func", "exp", "--arch", "plain", "--count", "18446744073709551615", "--print"});
+    const ProgramRun o = Accuracy({"--func", "exp", "--arch", "plain", "--count", "18446744073709551615", "--print"});
     EXPECT_EQ(o.status, 0) << o;
     EXPECT_EQ(o.out, "input\ttrue\tapprox\nMaximum relative error: 0\n") << o;
 }
@@ -412,10 +343,10 @@ TEST(AccuracyTool, LargestCountEvaluatesNothing) {
 TEST(AccuracyTool, MinEqualToMaxRepeatsThePoint) {
     for (const char* func : kFuncs) {
         SCOPED_TRACE(func);
-        const Outcome f = Accuracy({"--func", func, "--arch", "plain", "--min", "0.3", "--max", "0.3", "-c", "3",
+        const ProgramRun f = Accuracy({"--func", func, "--arch", "plain", "--min", "0.3", "--max", "0.3", "-c", "3",
                                     "--print"});
         EXPECT_EQ(f.out, Table<float>(func, KernelOf(PlainTier(false).f, func), {0.3f, 0.3f, 0.3f, 0.3f})) << f;
-        const Outcome d = Accuracy({"--func", func, "--arch", "plain", "--min", "0.3", "--max", "0.3", "-c", "3",
+        const ProgramRun d = Accuracy({"--func", func, "--arch", "plain", "--min", "0.3", "--max", "0.3", "-c", "3",
                                     "--print", "--double"});
         // p is the float 0.3 widened, not the double 0.3.
         const double p = 0.3f;
@@ -434,17 +365,17 @@ TEST(AccuracyTool, LogInputsLeaveTheRange) {
         SCOPED_TRACE(std::string(tier.arch) + (tier.exact ? " exact" : ""));
         const std::vector<std::string> args = Join({"--func", "log", "-c", "4", "--print"}, TierArgs(tier));
 
-        const Outcome f = Accuracy(args);
+        const ProgramRun f = Accuracy(args);
         EXPECT_EQ(f.status, 0) << f;
         EXPECT_EQ(f.out, Table<float>("log", tier.f.log, floatPoints)) << f;
         EXPECT_EQ(LineOf(f.out, 1).rfind("3.78351e-44\t", 0), 0u) << f;
         EXPECT_NE(f.out.find("\ninf\tinf\tinf\t"), std::string::npos) << f;
 
-        const Outcome flushed = Accuracy(Join(args, {"--nodenorm"}));
+        const ProgramRun flushed = Accuracy(Join(args, {"--nodenorm"}));
         EXPECT_EQ(flushed.out, FlushedTable<float>("log", tier.f.log, floatPoints)) << flushed;
         EXPECT_EQ(LineOf(flushed.out, 1), "0\t-inf\t-inf\tnan") << flushed;
 
-        const Outcome d = Accuracy(Join(args, {"--double", "--min", "-800", "--max", "800"}));
+        const ProgramRun d = Accuracy(Join(args, {"--double", "--min", "-800", "--max", "800"}));
         EXPECT_EQ(d.out, Table<double>("log", tier.d.log, doublePoints)) << d;
         EXPECT_EQ(LineOf(d.out, 1), "0\t-inf\t-inf\tnan") << d;
     }
@@ -459,10 +390,10 @@ TEST(AccuracyTool, NodenormFlushesTheToolsArithmetic) {
         SCOPED_TRACE(tier.arch);
         const std::vector<std::string> args =
             Join({"--func", "exp", "--min", "-100", "--max", "-100", "-c", "1", "--print"}, TierArgs(tier));
-        const Outcome subnormal = Accuracy(args);
+        const ProgramRun subnormal = Accuracy(args);
         EXPECT_EQ(subnormal.out, Table<float>("exp", tier.f.exp, minus100)) << subnormal;
         EXPECT_EQ(LineOf(subnormal.out, 1).rfind("-100\t3.78351e-44\t", 0), 0u) << subnormal;
-        const Outcome flushed = Accuracy(Join(args, {"--nodenorm"}));
+        const ProgramRun flushed = Accuracy(Join(args, {"--nodenorm"}));
         EXPECT_EQ(flushed.out, "input\ttrue\tapprox\n-100\t0\t0\t0\n-100\t0\t0\t0\nMaximum relative error: 0\n")
             << flushed;
     }
@@ -471,10 +402,10 @@ TEST(AccuracyTool, NodenormFlushesTheToolsArithmetic) {
     // prints it from its bits, while denormals-are-zero alone would already zero the error.
     const std::vector<std::string> deep{"--func", "exp", "--arch", "plain", "--double", "--min", "-730",
                                         "--max", "-730", "-c", "1", "--print"};
-    const Outcome deepKept = Accuracy(deep);
+    const ProgramRun deepKept = Accuracy(deep);
     EXPECT_EQ(deepKept.out, Table<double>("exp", ExpPlain, {-730.0, -730.0})) << deepKept;
     EXPECT_EQ(LineOf(deepKept.out, 1).rfind("-730\t9.22632e-318\t0\t", 0), 0u) << deepKept;
-    const Outcome deepFlushed = Accuracy(Join(deep, {"--nodenorm"}));
+    const ProgramRun deepFlushed = Accuracy(Join(deep, {"--nodenorm"}));
     EXPECT_EQ(deepFlushed.out, "input\ttrue\tapprox\n-730\t0\t0\t0\n-730\t0\t0\t0\nMaximum relative error: 0\n")
         << deepFlushed;
 
@@ -482,9 +413,9 @@ TEST(AccuracyTool, NodenormFlushesTheToolsArithmetic) {
     const std::vector<std::string> tiny{"--func", "tanh", "--arch", "plain", "--double", "--min", "1e-40",
                                         "--max", "1e-40", "-c", "1", "--print"};
     const double p = 1e-40f;
-    const Outcome kept = Accuracy(tiny);
+    const ProgramRun kept = Accuracy(tiny);
     EXPECT_EQ(kept.out, Table<double>("tanh", TanhPlain, {p, p})) << kept;
-    const Outcome flushed = Accuracy(Join(tiny, {"--nodenorm"}));
+    const ProgramRun flushed = Accuracy(Join(tiny, {"--nodenorm"}));
     EXPECT_EQ(flushed.out, "input\ttrue\tapprox\n0\t0\t0\t0\n0\t0\t0\t0\nMaximum relative error: 0\n") << flushed;
 }
 
@@ -498,16 +429,16 @@ void CheckEmulated(const std::vector<std::string>& qemu, bool hasAvx) {
     const std::vector<std::string> grid{"--func", "tanh", "--min", "-1", "--max", "1", "-c", "4", "--print"};
     const std::vector<double> points{-1.0, -0.5, 0.0, 0.5, 1.0};
 
-    const Outcome avx2 = Accuracy(Join(grid, {"--arch", "avx2"}), qemu);
+    const ProgramRun avx2 = Accuracy(Join(grid, {"--arch", "avx2"}), qemu);
     EXPECT_EQ(avx2.status, 1) << avx2;
     EXPECT_EQ(avx2.err, kNoAvx2Message) << avx2;
     EXPECT_EQ(avx2.out, "") << avx2;
 
-    const Outcome badFunc = Accuracy({"--func", "cosh", "--arch", "avx2"}, qemu);
+    const ProgramRun badFunc = Accuracy({"--func", "cosh", "--arch", "avx2"}, qemu);
     EXPECT_EQ(badFunc.status, 1) << badFunc;
     EXPECT_EQ(badFunc.err, kFuncMessage) << badFunc;
 
-    const Outcome avx = Accuracy(Join(grid, {"--arch", "avx", "--exact"}), qemu);
+    const ProgramRun avx = Accuracy(Join(grid, {"--arch", "avx", "--exact"}), qemu);
     if (hasAvx) {
         EXPECT_EQ(avx.status, 0) << avx;
         EXPECT_EQ(avx.out, Table<float>("tanh", TanhAvx<true, false>, points)) << avx;
@@ -518,7 +449,7 @@ void CheckEmulated(const std::vector<std::string>& qemu, bool hasAvx) {
         EXPECT_EQ(avx.out, "") << avx;
     }
 
-    const Outcome plain = Accuracy(Join(grid, {"--arch", "plain", "--double"}), qemu);
+    const ProgramRun plain = Accuracy(Join(grid, {"--arch", "plain", "--double"}), qemu);
     EXPECT_EQ(plain.status, 0) << plain;
     EXPECT_EQ(plain.out, Table<double>("tanh", TanhPlain, points)) << plain;
     EXPECT_EQ(plain.err, "") << plain;

@@ -5,25 +5,13 @@
 // error, or 1 with the program's own one-line message.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "orvex/orvex.h"
-
-extern char** environ;
+#include "support/run_program.h"
 
 namespace {
 
@@ -32,93 +20,31 @@ constexpr int kTimeLimitSeconds = 20;
 // for the programs' own error status.
 constexpr int kSanitizerStatus = 99;
 
-struct Outcome {
-    bool exited = false;  // a normal exit, not a signal
-    int status = -1;      // exit status, or the signal number
-    bool hung = false;    // killed at the time limit
-    std::string out;
-    std::string err;
-};
+using NOrvexTest::ProgramRun;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string TempFile(const char* what) {
-    std::string path = ::testing::TempDir() + "bad_input_" + what + "_XXXXXX";
-    const int fd = mkstemp(path.data());
-    if (fd >= 0) close(fd);
-    return path;
-}
-
-// This process's environment with the sanitizers' exit status set.
-std::vector<std::string> ChildEnvironment() {
+// The sanitizers' options of this process with their exit status set.
+std::vector<std::string> SanitizerStatus() {
     std::vector<std::string> env;
-    std::string asan = "ASAN_OPTIONS=";
-    std::string ubsan = "UBSAN_OPTIONS=";
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind(asan, 0) == 0) {
-            asan = entry + ":";
-        } else if (entry.rfind(ubsan, 0) == 0) {
-            ubsan = entry + ":";
-        } else {
-            env.push_back(entry);
-        }
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
+        const char* options = std::getenv(name);
+        const std::string kept = options != nullptr && *options != '\0' ? std::string(options) + ":" : "";
+        env.push_back(std::string(name) + "=" + kept + "exitcode=" + std::to_string(kSanitizerStatus));
     }
-    const std::string exitcode = "exitcode=" + std::to_string(kSanitizerStatus);
-    env.push_back(asan + exitcode);
-    env.push_back(ubsan + exitcode);
     return env;
 }
 
-Outcome RunProgram(const char* program, const std::vector<std::string>& args) {
-    std::vector<std::string> words{program};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env = ChildEnvironment();
-    std::vector<char*> envp;
-    for (std::string& entry : env) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
-    const std::string outPath = TempFile("out");
-    const std::string errPath = TempFile("err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
-    pid_t pid;
-    Outcome outcome;
-    const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << program << ": " << std::strerror(spawned);
-        return outcome;
+// Runs the program with the time limit and the sanitizers' status.
+ProgramRun RunLimited(const char* program, const std::vector<std::string>& args) {
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    NOrvexTest::RunOptions options;
+    options.extraEnv = SanitizerStatus();
+    options.timeoutSeconds = kTimeLimitSeconds;
+    const ProgramRun run = NOrvexTest::RunProgram(program, argv, options);
+    if (!run.started) {
+        ADD_FAILURE() << run;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kTimeLimitSeconds);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            outcome.hung = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    outcome.exited = WIFEXITED(status);
-    outcome.status = outcome.exited ? WEXITSTATUS(status) : WTERMSIG(status);
-    outcome.out = ReadAll(outPath);
-    outcome.err = ReadAll(errPath);
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
-    return outcome;
+    return run;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -143,22 +69,17 @@ struct Case {
 };
 
 // What every case must show, whatever its kind: an end of its own, by exit.
-void ExpectCleanEnd(const Outcome& o) {
-    ASSERT_FALSE(o.hung) << "hang: still running after " << kTimeLimitSeconds << " s\n" << o.err;
-    ASSERT_TRUE(o.exited) << "killed by signal " << o.status << "\n" << o.err;
+void ExpectCleanEnd(const ProgramRun& o) {
+    ASSERT_FALSE(o.timedOut) << "hang: still running after " << kTimeLimitSeconds << " s\n" << o.err;
+    ASSERT_TRUE(o.exited) << "killed by signal " << o.signal << "\n" << o.err;
     ASSERT_NE(o.status, kSanitizerStatus) << "sanitizer report\n" << o.err;
 }
 
 // The lines of bench's stderr after its AVX2 notice (printed first on a processor without AVX2).
-std::vector<std::string> BenchErrLines(const Outcome& o) {
+std::vector<std::string> BenchErrLines(const ProgramRun& o) {
     std::vector<std::string> lines = Lines(o.err);
     if (!lines.empty() && lines[0] == "AVX2 versions won't run: no HW support") lines.erase(lines.begin());
     return lines;
-}
-
-std::string Show(const Outcome& o) {
-    return "status " + std::to_string(o.status) + "\n--- stdout\n" + o.out.substr(0, 2000) + "--- stderr\n" +
-           o.err.substr(0, 2000) + "---";
 }
 
 const std::string kOverflow = "99999999999999999999999";
@@ -215,30 +136,30 @@ TEST(BadInput, Bench) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
-        const Outcome o = RunProgram(ORVEX_BENCH_PATH, c.args);
+        const ProgramRun o = RunLimited(ORVEX_BENCH_PATH, c.args);
         ExpectCleanEnd(o);
         const std::vector<std::string> lines = BenchErrLines(o);
-        EXPECT_EQ(o.out, "") << Show(o);  // bench reports on stderr only
+        EXPECT_EQ(o.out, "") << o;  // bench reports on stderr only
         switch (c.expect) {
             case Expect::Run:
-                EXPECT_EQ(o.status, 0) << Show(o);
-                EXPECT_NE(o.err.find("\nRunning\n"), std::string::npos) << Show(o);
+                EXPECT_EQ(o.status, 0) << o;
+                EXPECT_NE(o.err.find("\nRunning\n"), std::string::npos) << o;
                 break;
             case Expect::Tclap:
-                EXPECT_EQ(o.status, 1) << Show(o);
-                ASSERT_FALSE(lines.empty()) << Show(o);
-                EXPECT_TRUE(StartsWith(lines[0], "PARSE ERROR:")) << Show(o);
-                EXPECT_EQ(o.err.find("Preparing data"), std::string::npos) << Show(o);
+                EXPECT_EQ(o.status, 1) << o;
+                ASSERT_FALSE(lines.empty()) << o;
+                EXPECT_TRUE(StartsWith(lines[0], "PARSE ERROR:")) << o;
+                EXPECT_EQ(o.err.find("Preparing data"), std::string::npos) << o;
                 break;
             case Expect::Own:
-                EXPECT_EQ(o.status, 1) << Show(o);
+                EXPECT_EQ(o.status, 1) << o;
                 // At most the data line before the message, which is the last line.
-                ASSERT_FALSE(lines.empty()) << Show(o);
-                EXPECT_LE(lines.size(), 2u) << Show(o);
+                ASSERT_FALSE(lines.empty()) << o;
+                EXPECT_LE(lines.size(), 2u) << o;
                 if (lines.size() == 2) {
-                    EXPECT_TRUE(StartsWith(lines[0], "Preparing data. ")) << Show(o);
+                    EXPECT_TRUE(StartsWith(lines[0], "Preparing data. ")) << o;
                 }
-                EXPECT_TRUE(StartsWith(lines.back(), c.message)) << Show(o);
+                EXPECT_TRUE(StartsWith(lines.back(), c.message)) << o;
                 break;
         }
     }
@@ -288,28 +209,28 @@ TEST(BadInput, Accuracy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
-        const Outcome o = RunProgram(ORVEX_ACCURACY_PATH, c.args);
+        const ProgramRun o = RunLimited(ORVEX_ACCURACY_PATH, c.args);
         ExpectCleanEnd(o);
         const std::vector<std::string> err = Lines(o.err);
         switch (c.expect) {
             case Expect::Run: {
-                EXPECT_EQ(o.status, 0) << Show(o);
-                EXPECT_EQ(o.err, "") << Show(o);
+                EXPECT_EQ(o.status, 0) << o;
+                EXPECT_EQ(o.err, "") << o;
                 const std::vector<std::string> out = Lines(o.out);
-                ASSERT_FALSE(out.empty()) << Show(o);
-                EXPECT_TRUE(StartsWith(out.back(), "Maximum relative error: ")) << Show(o);
+                ASSERT_FALSE(out.empty()) << o;
+                EXPECT_TRUE(StartsWith(out.back(), "Maximum relative error: ")) << o;
                 break;
             }
             case Expect::Tclap:
-                EXPECT_EQ(o.status, 1) << Show(o);
-                EXPECT_EQ(o.out, "") << Show(o);
-                ASSERT_FALSE(err.empty()) << Show(o);
-                EXPECT_TRUE(StartsWith(err[0], "PARSE ERROR:")) << Show(o);
+                EXPECT_EQ(o.status, 1) << o;
+                EXPECT_EQ(o.out, "") << o;
+                ASSERT_FALSE(err.empty()) << o;
+                EXPECT_TRUE(StartsWith(err[0], "PARSE ERROR:")) << o;
                 break;
             case Expect::Own:
-                EXPECT_EQ(o.status, 1) << Show(o);
-                EXPECT_EQ(o.out, "") << Show(o);
-                EXPECT_EQ(err, std::vector<std::string>{c.message}) << Show(o);
+                EXPECT_EQ(o.status, 1) << o;
+                EXPECT_EQ(o.out, "") << o;
+                EXPECT_EQ(err, std::vector<std::string>{c.message}) << o;
                 break;
         }
     }

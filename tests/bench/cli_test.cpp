@@ -4,36 +4,22 @@
 // cases run it under qemu as an AVX-only and as a baseline processor.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdlib>
-#include <fstream>
+#include <cstdint>
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "orvex/orvex.h"
+#include "support/run_program.h"
 #include "text_match.h"
-
-extern char** environ;
 
 namespace {
 
 // ---- running the program ----
 
-struct Outcome {
-    int status = -1;  // exit status, or 128 + signal
-    bool timedOut = false;
-    std::string out;
-    std::string err;
-};
+using NOrvexTest::ProgramRun;
 
 std::vector<std::string> Words(const std::string& text) {
     std::istringstream stream(text);
@@ -44,65 +30,18 @@ std::vector<std::string> Words(const std::string& text) {
     return words;
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string TempFile(const char* what) {
-    std::string path = ::testing::TempDir() + "bench_cli_" + what + "_XXXXXX";
-    const int fd = mkstemp(path.data());
-    if (fd >= 0) {
-        close(fd);
-    }
-    return path;
-}
-
-// Runs wrapper + bench + args with stdin from /dev/null and both output streams captured.
-Outcome RunBench(const std::vector<std::string>& wrapper, const std::vector<std::string>& args, int timeoutSeconds = 120) {
+// Runs wrapper + bench + args.
+ProgramRun RunBench(const std::vector<std::string>& wrapper, const std::vector<std::string>& args, int timeoutSeconds = 120) {
     std::vector<std::string> command = wrapper;
     command.push_back(ORVEX_BENCH_PATH);
     command.insert(command.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& word : command) {
-        argv.push_back(word.data());
+    NOrvexTest::RunOptions options;
+    options.timeoutSeconds = timeoutSeconds;
+    const ProgramRun run = NOrvexTest::RunProgram(command[0], command, options);
+    if (!run.started) {
+        ADD_FAILURE() << run;
     }
-    argv.push_back(nullptr);
-
-    const std::string outPath = TempFile("out");
-    const std::string errPath = TempFile("err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
-    pid_t pid;
-    Outcome outcome;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << argv[0];
-        return outcome;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            outcome.timedOut = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = ReadAll(outPath);
-    outcome.err = ReadAll(errPath);
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
-    return outcome;
+    return run;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -217,7 +156,7 @@ std::vector<ExpectedRow> ExpectedRows(const Request& r, bool avx2) {
 
 // Checks the whole standard error of a completed run: the head lines exactly, then one line
 // per row with its label and a time or "no tries".
-void ExpectReport(const Outcome& outcome, const std::vector<std::string>& head, const std::vector<ExpectedRow>& rows) {
+void ExpectReport(const ProgramRun& outcome, const std::vector<std::string>& head, const std::vector<ExpectedRow>& rows) {
     ASSERT_FALSE(outcome.timedOut);
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, "");
@@ -360,7 +299,7 @@ void ExpectFailure(const std::vector<std::string>& wrapper, const std::vector<st
                    const FailureCase& c) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     const auto start = std::chrono::steady_clock::now();
-    const Outcome outcome = RunBench(wrapper, c.args, 60);
+    const ProgramRun outcome = RunBench(wrapper, c.args, 60);
     ASSERT_FALSE(outcome.timedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << "a failure should be quick";
     EXPECT_EQ(outcome.status, c.status);
@@ -424,7 +363,7 @@ TEST_F(BenchProgram, BuffersThatCannotExistAreRefusedBeforeAnyTiming) {
 }
 
 TEST_F(BenchProgram, CommandLineAnswersAreTclaps) {
-    const Outcome help = RunBench({}, {"--help"});
+    const ProgramRun help = RunBench({}, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(Lines(help.err), NativeHead());
     for (const char* text :
@@ -433,14 +372,14 @@ TEST_F(BenchProgram, CommandLineAnswersAreTclaps) {
           "--iters <N>", "--size <N>", "--alignment <Offset>", "--nodenorm", "--double", "dafault is single precision"}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
-    const Outcome version = RunBench({}, {"--version"});
+    const ProgramRun version = RunBench({}, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_NE(version.out.find("version: none"), std::string::npos) << version.out;
 
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--vecs", "abc"}, {"--bogus"}, {"--size"}, {"-x"}, {"extra"}}) {
         SCOPED_TRACE(::testing::PrintToString(bad));
-        const Outcome outcome = RunBench({}, bad);
+        const ProgramRun outcome = RunBench({}, bad);
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(outcome.out, "");
         std::string afterHead = outcome.err;
@@ -473,7 +412,7 @@ TEST(BenchEmulated, AvxOnlyProcessorLeavesOutTheAvx2Rows) {
         }
     }
     ExpectFailure(qemu, {kAvx2Message}, {{"--func", "cosh"}, {"requirement isExp || isLog || isSigm || isTanh failed"}, 1});
-    const Outcome help = RunBench(qemu, {"--help"});
+    const ProgramRun help = RunBench(qemu, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, std::string(kAvx2Message) + "\n") << "the message comes before TCLAP's text";
     EXPECT_NE(help.out.find("--func <exp|log|sigm|tanh>"), std::string::npos);
@@ -488,7 +427,7 @@ TEST(BenchEmulated, ProcessorWithoutAvxOnlyGetsTheMessage) {
          {std::vector<std::string>{}, {"--help"}, {"--version"}, {"--func", "log", "--vecs", "2"}, {"--bogus"},
           {"--func", "cosh"}}) {
         SCOPED_TRACE(::testing::PrintToString(args));
-        const Outcome outcome = RunBench(qemu, args);
+        const ProgramRun outcome = RunBench(qemu, args);
         EXPECT_EQ(outcome.status, 255);
         EXPECT_EQ(outcome.err, std::string(kAvxMessage) + "\n");
         EXPECT_EQ(outcome.out, "");
