@@ -16,14 +16,13 @@ template <class T> struct Layout;
 template <> struct Layout<float> {
     using U = std::uint32_t;
     static constexpr int kFracBits = 23;
-    static constexpr int kBias = 127;
-    static constexpr int kMaxBiased = 255;
     static constexpr U kSignBit = 0x80000000u;
     static constexpr U kQuietBit = 0x00400000u;
 };
 template <> struct Layout<double> {
     using U = std::uint64_t;
     static constexpr int kFracBits = 52;
+    // The exponent fields serve the fused multiply-add on integers, which only double needs.
     static constexpr int kBias = 1023;
     static constexpr int kMaxBiased = 2047;
     static constexpr U kSignBit = 0x8000000000000000ull;
