@@ -141,15 +141,15 @@ struct ExpectedRow {
 
 std::vector<ExpectedRow> ExpectedRows(const Request& r, bool avx2) {
     std::vector<ExpectedRow> rows;
-    for (const RowSpec& spec : RowTables().at(r.func)) {
-        const bool shown = spec.cond == ECond::Always ||
-                           (spec.cond == ECond::FmathExp && r.size % 4 == 0 && (r.alignment == 0 || r.alignment == 16)) ||
-                           (spec.cond == ECond::FmathLog && r.size % 4 == 0) || (spec.cond == ECond::Avx2 && avx2);
+    for (const RowSpec& wanted : RowTables().at(r.func)) {
+        const bool shown = wanted.cond == ECond::Always ||
+                           (wanted.cond == ECond::FmathExp && r.size % 4 == 0 && (r.alignment == 0 || r.alignment == 16)) ||
+                           (wanted.cond == ECond::FmathLog && r.size % 4 == 0) || (wanted.cond == ECond::Avx2 && avx2);
         if (!shown) {
             continue;
         }
         const bool reference = rows.empty();
-        rows.push_back({spec.label, reference || r.iters > 0});
+        rows.push_back({wanted.label, reference || r.iters > 0});
     }
     return rows;
 }
