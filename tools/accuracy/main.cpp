@@ -9,55 +9,13 @@
 #include <string>
 
 #include "accuracy.h"
+#include "option_values.h"
 #include "orvex/orvex.h"
 
 namespace {
 
-// Option values read strictly, refused with TCLAP's own parse error when the text is not exactly
-// one value. Read by a stream into a plain unsigned integer, "-1" would become 2^64 - 1 (no point
-// evaluated and a maximum error of 0 reported), and an empty value would leave the default in
-// place; the same stream reading leaves an empty --min or --max at its default.
-[[noreturn]] void Unreadable(const std::string& text, const char* expected) {
-    throw TCLAP::ArgParseException("Couldn't read argument value from string '" + text + "': expected " + expected);
-}
-
-struct CountValue {
-    using ValueCategory = TCLAP::StringLike;  // TCLAP hands over the text as it stands
-
-    std::uint64_t value = 0;
-
-    CountValue(std::uint64_t v) : value(v) {}
-    CountValue& operator=(const std::string& text) {
-        std::uint64_t v = 0;
-        bool valid = !text.empty();
-        for (const char c : text) {
-            valid = valid && c >= '0' && c <= '9' && !__builtin_mul_overflow(v, std::uint64_t{10}, &v) &&
-                    !__builtin_add_overflow(v, static_cast<std::uint64_t>(c - '0'), &v);
-        }
-        if (!valid) Unreadable(text, "a whole number from 0 to 18446744073709551615");
-        value = v;
-        return *this;
-    }
-};
-
-// A float as the stream reads it (decimal, finite, rounded to float), but never an empty text.
-struct FloatValue {
-    using ValueCategory = TCLAP::StringLike;
-
-    float value = 0.0f;
-
-    FloatValue(float v) : value(v) {}
-    FloatValue& operator=(const std::string& text) {
-        std::istringstream in(text);
-        float v = 0.0f;
-        in >> v;
-        if (text.empty() || in.fail() || in.peek() != std::char_traits<char>::eof()) {
-            Unreadable(text, "a finite decimal number");
-        }
-        value = v;
-        return *this;
-    }
-};
+using NOrvexTools::CountValue;
+using NOrvexTools::FloatValue;
 
 AccuracyOptions ParseCommandLine(int argc, char** argv) {
     TCLAP::CmdLine cmd("Compute <count> values of a <func> in [<min>, <max>] interval", ' ', "none");

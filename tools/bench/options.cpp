@@ -6,37 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "option_values.h"
+
 namespace NOrvexBench {
 
-namespace {
-
-// An unsigned 64-bit option value, read strictly: one or more decimal digits and nothing else,
-// at most 2^64 - 1. Read by a stream into a plain unsigned integer, "-1" would become 2^64 - 1
-// (--iters -1 then runs practically forever) and an empty value would leave the default in
-// place; both are refused here, as TCLAP's own parse error.
-struct CountValue {
-    using ValueCategory = TCLAP::StringLike;  // TCLAP hands over the text as it stands
-
-    std::uint64_t value = 0;
-
-    CountValue(std::uint64_t v) : value(v) {}
-    CountValue& operator=(const std::string& text) {
-        std::uint64_t v = 0;
-        bool valid = !text.empty();
-        for (const char c : text) {
-            valid = valid && c >= '0' && c <= '9' && !__builtin_mul_overflow(v, std::uint64_t{10}, &v) &&
-                    !__builtin_add_overflow(v, static_cast<std::uint64_t>(c - '0'), &v);
-        }
-        if (!valid) {
-            throw TCLAP::ArgParseException("Couldn't read argument value from string '" + text +
-                                           "': expected a whole number from 0 to 18446744073709551615");
-        }
-        value = v;
-        return *this;
-    }
-};
-
-}  // namespace
+using NOrvexTools::CountValue;
 
 BenchOptions ParseOptions(int argc, const char* const* argv) {
     TCLAP::CmdLine cmd("orvex library benchmark: compare various implementations of a <func>", ' ', "none");
