@@ -76,7 +76,7 @@ THROUGHPUT_FUNCTIONS = ["exp", "log", "sigmoid", "tanh"]
 IMPLEMENTATIONS = [
     "orvex_avx2_fast", "orvex_avx2_exact", "orvex_avx_fast", "orvex_avx_exact",
     "orvex_dispatch_fast", "orvex_dispatch_exact",
-    "hwy", "eigen", "glibc_scalar", "libmvec_avx2", "sleef_u10",
+    "hwy", "eigen", "glibc_scalar", "libmvec_avx2", "sleef_u10", "sleef_u35",
 ]
 SIZES = [(1024, "1024"), (32768, "32Ki"), (16777216, "16Mi")]
 CHART_SIZE = 1024

@@ -174,8 +174,10 @@ template <class T> struct TImplementation {
 #endif
 #ifdef ORVEX_PEERS_SLEEF
 #define SLEEF_ROW(F) {"sleef_u10", &NPeers::Sleef##F, ETier::Avx2},
+#define SLEEF_U35_ROW(F) {"sleef_u35", &NPeers::SleefU35##F, ETier::Avx2},
 #else
 #define SLEEF_ROW(F)
+#define SLEEF_U35_ROW(F)
 #endif
 
 template <class T> std::vector<TImplementation<T>> Implementations(EFunction fn) {
@@ -183,11 +185,12 @@ template <class T> std::vector<TImplementation<T>> Implementations(EFunction fn)
         case EFunction::Exp:
             return {ORVEX_ROWS(Exp) HWY_ROW(Exp) EIGEN_ROW(Exp) GLIBC_ROW(Exp) MVEC_ROW(Exp) SLEEF_ROW(Exp)};
         case EFunction::Log:
-            return {ORVEX_ROWS(Log) HWY_ROW(Log) EIGEN_ROW(Log) GLIBC_ROW(Log) MVEC_ROW(Log) SLEEF_ROW(Log)};
+            return {ORVEX_ROWS(Log) HWY_ROW(Log) EIGEN_ROW(Log) GLIBC_ROW(Log) MVEC_ROW(Log) SLEEF_ROW(Log) SLEEF_U35_ROW(Log)};
         case EFunction::Sigmoid:
             return {ORVEX_ROWS(Sigmoid) HWY_ROW(Sigmoid) EIGEN_ROW(Sigmoid) GLIBC_ROW(Sigmoid)};
         case EFunction::Tanh:
-            return {ORVEX_ROWS(Tanh) HWY_ROW(Tanh) EIGEN_ROW(Tanh) GLIBC_ROW(Tanh) MVEC_TANH_ROW SLEEF_ROW(Tanh)};
+            return {ORVEX_ROWS(Tanh) HWY_ROW(Tanh) EIGEN_ROW(Tanh) GLIBC_ROW(Tanh) MVEC_TANH_ROW SLEEF_ROW(Tanh)
+                    SLEEF_U35_ROW(Tanh)};
     }
     return {};
 }
@@ -298,7 +301,7 @@ std::string Peers() {
     peers += " libmvec_avx2";
 #endif
 #ifdef ORVEX_PEERS_SLEEF
-    peers += " sleef_u10";
+    peers += " sleef_u10 sleef_u35";
 #endif
     return peers;
 }

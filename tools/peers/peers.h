@@ -55,6 +55,13 @@ void SleefLog(const double* src, size_t count, double* dst);
 void SleefTanh(const float* src, size_t count, float* dst);
 void SleefTanh(const double* src, size_t count, double* dst);
 
+// SLEEF's AVX2 functions with 3.5-ulp accuracy (Sleef_logf8_u35avx2 and friends). SLEEF has no
+// such exp.
+void SleefU35Log(const float* src, size_t count, float* dst);
+void SleefU35Log(const double* src, size_t count, double* dst);
+void SleefU35Tanh(const float* src, size_t count, float* dst);
+void SleefU35Tanh(const double* src, size_t count, double* dst);
+
 }  // namespace NPeers
 
 #endif  // ORVEX_TOOLS_PEERS_PEERS_H

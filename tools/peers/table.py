@@ -15,7 +15,7 @@ import sys
 FUNCTIONS = ["exp", "log", "sigmoid", "tanh"]
 IMPLEMENTATIONS = ["orvex_avx2_fast", "orvex_avx2_exact", "orvex_avx_fast", "orvex_avx_exact",
                    "orvex_dispatch_fast", "orvex_dispatch_exact", "hwy", "eigen", "glibc_scalar",
-                   "libmvec_avx2", "sleef_u10"]
+                   "libmvec_avx2", "sleef_u10", "sleef_u35"]
 
 
 def order(known, name):
