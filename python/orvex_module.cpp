@@ -290,7 +290,7 @@ operating system.
 
 template <const TFunction& F> void Define(py::module_& m, const char* doc) {
     m.def(
-        F.Name, [](py::handle x, bool exact, py::handle out) { return Apply(F, x, exact, out); },
+        F.Name, [](const py::object& x, bool exact, const py::object& out) { return Apply(F, x, exact, out); },
         py::arg("x"), py::pos_only(), py::kw_only(), py::arg("exact") = false, py::arg("out") = py::none(), doc);
 }
 
