@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Regenerates the published figures from runs on this machine: the accuracy plots and the peer
-# benchmark's bar charts in docs/figures/, and the two measured tables of README.md (only what lies
-# between their marker comments is rewritten).
-#   tools/figures.sh                    both halves
+# Regenerates the published figures from runs on this machine: the accuracy plots, the peer
+# benchmark's bar charts and the Python module's chart in docs/figures/, and the measured tables of
+# README.md (only what lies between their marker comments is rewritten).
+#   tools/figures.sh                    all three
 #   tools/figures.sh --accuracy-only    accuracy plots and table (about half a minute)
 #   tools/figures.sh --throughput-only  peer benchmark, charts and table (several minutes)
+#   tools/figures.sh --python-only      the Python module against numpy, chart and tables (a minute)
 # The build directory is build/figures (ORVEX_FIGURES_BUILD_DIR overrides it); missing Debian
 # packages are installed with apt-get, which needs root.
 set -euo pipefail
@@ -12,14 +13,17 @@ cd "$(dirname "$0")/.."
 
 accuracy=1
 throughput=1
+python=1
+usage="usage: tools/figures.sh [--accuracy-only | --throughput-only | --python-only]"
 case "${1:-}" in
     "") ;;
-    --accuracy-only) throughput=0 ;;
-    --throughput-only) accuracy=0 ;;
-    *) echo "usage: tools/figures.sh [--accuracy-only | --throughput-only]" >&2; exit 2 ;;
+    --accuracy-only) throughput=0; python=0 ;;
+    --throughput-only) accuracy=0; python=0 ;;
+    --python-only) accuracy=0; throughput=0 ;;
+    *) echo "$usage" >&2; exit 2 ;;
 esac
 if [ $# -gt 1 ]; then
-    echo "usage: tools/figures.sh [--accuracy-only | --throughput-only]" >&2
+    echo "$usage" >&2
     exit 2
 fi
 
@@ -27,12 +31,17 @@ bash tools/deps.sh cmake g++ make python3 gnuplot-nox libtclap-dev
 if [ $throughput = 1 ]; then
     bash tools/deps.sh libbenchmark-dev libhwy-dev libeigen3-dev libsleef-dev
 fi
+python_option=()
+if [ $python = 1 ]; then
+    bash tools/deps.sh python3-dev pybind11-dev python3-pybind11 python3-numpy python3-scipy
+    python_option=(-DORVEX_BUILD_PYTHON=ON)
+fi
 
 build=${ORVEX_FIGURES_BUILD_DIR:-build/figures}
 data=$build/figures-data
 mkdir -p "$data" docs/figures
 # Configured on every run, so that targets and peers added since the last run are found.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_TESTS=OFF > /dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_TESTS=OFF "${python_option[@]}" > /dev/null
 start=$SECONDS
 
 if [ $accuracy = 1 ]; then
@@ -54,4 +63,14 @@ if [ $throughput = 1 ]; then
         --build "$build" --data "$data" --out docs/figures --readme README.md \
         --command "bash tools/figures.sh --throughput-only" > /dev/null
     echo "figures.sh: throughput charts and table done after $((SECONDS - start)) s"
+fi
+
+if [ $python = 1 ]; then
+    cmake --build "$build" -j 2 --target orvex_python
+    # The interpreter the module was built for, with the distribution's numpy and scipy.
+    interpreter=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
+    PYTHONPATH=$build/python "$interpreter" python/bench.py run --json "$data/python.json" > /dev/null
+    "$interpreter" python/bench.py publish --json "$data/python.json" --build "$build" --out docs/figures \
+        --readme README.md --command "bash tools/figures.sh --python-only" > /dev/null
+    echo "figures.sh: Python module chart and tables done after $((SECONDS - start)) s"
 fi

@@ -3,15 +3,19 @@
 # (on this processor and on emulated AVX-only and baseline processors), the AddressSanitizer +
 # UndefinedBehaviorSanitizer build and the ThreadSanitizer build; then installs the library into a
 # temporary prefix and builds the example against it, and fuzzes every kernel against the scalar
-# model for a minute.
+# model for a minute. The optimised build includes the Python module and its tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/deps.sh cmake g++ make pkg-config googletest libgtest-dev libtclap-dev qemu-user
+bash tools/deps.sh cmake g++ make pkg-config googletest libgtest-dev libtclap-dev qemu-user \
+  python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pytest
 
 jobs=$(nproc)
 for preset in release asan tsan; do
   echo "=== $preset"
-  cmake --preset "$preset" > /dev/null
+  # A sanitised module would need the sanitiser's runtime preloaded into the interpreter.
+  python=OFF
+  [ "$preset" = release ] && python=ON
+  cmake --preset "$preset" -DORVEX_BUILD_PYTHON=$python > /dev/null
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
