@@ -82,7 +82,8 @@ template <bool Exact, bool AlignedOutput> void TanhAvx(const double* src, size_t
 
 // Plain tier: scalar x86-64 baseline code, one variant for all four template combinations.
 // Exp, Sigmoid and Tanh go through one table-driven double exponential (relative error below
-// about 1e-13 in double); Log calls the system library's log.
+// about 1e-13 in double); Log calls the system library's log. A NaN gives the input NaN quieted,
+// sign and payload kept, and in Sigmoid with its sign flipped, from every compiler and build type.
 void ExpPlain(const float* src, size_t count, float* dst);
 void ExpPlain(const double* src, size_t count, double* dst);
 void LogPlain(const float* src, size_t count, float* dst);
