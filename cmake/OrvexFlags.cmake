@@ -4,6 +4,9 @@
 # the code asks for one with an intrinsic, and never fast-math. No -march=native: each tier's
 # instruction set is given to that tier's units only (see src/CMakeLists.txt).
 add_compile_options(-ffp-contract=off -fno-fast-math -Wall -Wextra)
+# The exponential tables are filled by the system library's pow. Clang would call exp2 instead
+# (it rewrites pow(2.0, x)), whose last bit is not promised to agree with pow's.
+add_compile_options(-fno-builtin-pow)
 
 if(ORVEX_SANITIZE)
   add_compile_options(-fsanitize=${ORVEX_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)

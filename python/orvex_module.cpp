@@ -11,6 +11,7 @@
 #include <numpy/arrayobject.h>
 
 #include <orvex/orvex.h>
+#include <orvex/orvex_c.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -41,15 +42,6 @@ const TFunction kTanh{"tanh", {NOrvex::Tanh<false, false>, NOrvex::Tanh<true, fa
 // Below this many elements the kernel takes less time than handing the interpreter lock to another
 // thread and back, so small calls keep it.
 constexpr npy_intp kReleaseLockFrom = 4096;
-
-// The tier the public entry points run on, decided the way their dispatch decides.
-// To become orvex_tier() of the library's C interface once that exists.
-const char* Tier() {
-    if (NOrvex::HaveAvx2()) {
-        return "avx2";
-    }
-    return NOrvex::HaveAvx() ? "avx" : "plain";
-}
 
 PyArrayObject* AsArray(const py::handle& h) {
     return reinterpret_cast<PyArrayObject*>(h.ptr());
@@ -230,8 +222,9 @@ input's shape. float32 and float64 arrays are computed in their own precision; o
 real input (Python numbers, sequences, integer, boolean and other floating-point
 arrays) is converted to float64 first. A scalar input gives a numpy scalar. Every
 result is bit for bit what the C++ library's public entry point gives for that
-element on this processor (see tier()); results are reproducible, and the AVX and
-AVX2 tiers of a function may differ in the last bit.
+element on this processor (see tier()); results are reproducible, the AVX and AVX2
+tiers of a function may differ in the last bit, and the AVX-512 tier gives the AVX2
+tier's bits.
 
 Every function takes the keyword arguments
   exact=False  the more accurate, slower variant when true;
@@ -283,9 +276,9 @@ Special values: tiny inputs give +0, never -0; NaN gives -1 (fast) or the NaN, q
 
 const char* const kTierDoc = R"(tier()
 
-The instruction-set tier the functions run on in this process: "avx2" (AVX2 and FMA3),
-"avx" or "plain" (the x86-64 baseline), chosen once from the processor and the
-operating system.
+The instruction-set tier the functions run on in this process: "avx512" (AVX-512 F, CD,
+BW, DQ and VL), "avx2" (AVX2 and FMA3), "avx" or "plain" (the x86-64 baseline), chosen
+once from the processor and the operating system. "avx512" and "avx2" give the same bits.
 )";
 
 template <const TFunction& F> void Define(py::module_& m, const char* doc) {
@@ -304,11 +297,10 @@ PYBIND11_MODULE(orvex, m) {
     py::options options;
     options.disable_function_signatures();
     m.doc() = kModuleDoc;
-    // From the project's version; to become orvex_version() of the library's C interface.
-    m.attr("__version__") = ORVEX_VERSION;
+    m.attr("__version__") = orvex_version();
     Define<kExp>(m, kExpDoc);
     Define<kLog>(m, kLogDoc);
     Define<kSigmoid>(m, kSigmoidDoc);
     Define<kTanh>(m, kTanhDoc);
-    m.def("tier", &Tier, kTierDoc);
+    m.def("tier", &orvex_tier, kTierDoc);
 }

@@ -1,5 +1,7 @@
 // Plain kernels: scalar x86-64 baseline code, one element at a time, in increasing order.
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "orvex/orvex.h"
@@ -9,7 +11,7 @@ namespace NOrvex {
 namespace {
 
 // e^x in double. The table is built on the first argument strictly inside the limits, once
-// per process; arguments at or beyond the limits (and NaN handling) need no table.
+// per process; arguments at or beyond the limits need no table. The kernels keep NaN away.
 inline double TableExp(double x) {
     if (x <= NDetail::kExpLowerLimit) {
         return 0.0;
@@ -21,17 +23,54 @@ inline double TableExp(double x) {
     return NDetail::TableExpCore(expTable, x);
 }
 
+// NaN results are set explicitly instead of being left to the arithmetic: which of two NaN
+// operands an operation returns (x's, or the one TableExp's scale word forms from some payloads)
+// and whether a negation of x reaches the result depend on how the compiler orders and folds
+// the operations, so GCC and Clang, optimised or not, would disagree.
+// The input NaN quieted, sign and payload kept.
+inline double QuietNaN(double x) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    bits |= 0x0008000000000000ull;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+inline float QuietNaN(float x) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    bits |= 0x00400000u;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+// The input NaN quieted with its sign flipped: the sigmoid's formula negates x.
+inline double NegatedQuietNaN(double x) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    bits ^= 0x8000000000000000ull;
+    std::memcpy(&x, &bits, sizeof x);
+    return QuietNaN(x);
+}
+inline float NegatedQuietNaN(float x) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    bits ^= 0x80000000u;
+    std::memcpy(&x, &bits, sizeof x);
+    return QuietNaN(x);
+}
+
 }  // namespace
 
 void ExpPlain(const double* src, size_t count, double* dst) {
     for (size_t i = 0; i < count; ++i) {
-        dst[i] = TableExp(src[i]);
+        const double x = src[i];
+        dst[i] = std::isnan(x) ? QuietNaN(x) : TableExp(x);
     }
 }
 
 void ExpPlain(const float* src, size_t count, float* dst) {
     for (size_t i = 0; i < count; ++i) {
-        dst[i] = static_cast<float>(TableExp(static_cast<double>(src[i])));
+        const float x = src[i];
+        dst[i] = std::isnan(x) ? QuietNaN(x) : static_cast<float>(TableExp(static_cast<double>(x)));
     }
 }
 
@@ -50,14 +89,24 @@ void LogPlain(const float* src, size_t count, float* dst) {
 // TableExp's limits applied to -x give e = 0 (result 1) and e = +inf (result 0).
 void SigmoidPlain(const double* src, size_t count, double* dst) {
     for (size_t i = 0; i < count; ++i) {
-        const double e = TableExp(-src[i]);
+        const double x = src[i];
+        if (std::isnan(x)) {
+            dst[i] = NegatedQuietNaN(x);
+            continue;
+        }
+        const double e = TableExp(-x);
         dst[i] = 1.0 / (e + 1.0);
     }
 }
 
 void SigmoidPlain(const float* src, size_t count, float* dst) {
     for (size_t i = 0; i < count; ++i) {
-        const float a = -src[i];
+        const float x = src[i];
+        if (std::isnan(x)) {
+            dst[i] = NegatedQuietNaN(x);
+            continue;
+        }
+        const float a = -x;
         const float e = static_cast<float>(TableExp(static_cast<double>(a)));
         dst[i] = 1.0f / (e + 1.0f);
     }
@@ -65,7 +114,12 @@ void SigmoidPlain(const float* src, size_t count, float* dst) {
 
 void TanhPlain(const double* src, size_t count, double* dst) {
     for (size_t i = 0; i < count; ++i) {
-        const double e = TableExp(-2.0 * src[i]);
+        const double x = src[i];
+        if (std::isnan(x)) {
+            dst[i] = QuietNaN(x);
+            continue;
+        }
+        const double e = TableExp(-2.0 * x);
         dst[i] = 2.0 / (e + 1.0) - 1.0;
     }
 }
@@ -73,7 +127,12 @@ void TanhPlain(const double* src, size_t count, double* dst) {
 // -2x is formed in single precision, so it overflows to +-inf for huge |x|.
 void TanhPlain(const float* src, size_t count, float* dst) {
     for (size_t i = 0; i < count; ++i) {
-        const float a = -2.0f * src[i];
+        const float x = src[i];
+        if (std::isnan(x)) {
+            dst[i] = QuietNaN(x);
+            continue;
+        }
+        const float a = -2.0f * x;
         const float e = static_cast<float>(TableExp(static_cast<double>(a)));
         dst[i] = 2.0f / (e + 1.0f) - 1.0f;
     }

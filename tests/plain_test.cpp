@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 #include <vector>
@@ -114,6 +115,42 @@ TEST(PlainKernels, NaNGivesNaN) {
     }
     EXPECT_TRUE(std::isnan(One(LogPlain, -1.0)));
     EXPECT_TRUE(std::isnan(One(LogPlain, -1.0f)));
+}
+
+// Exp and Tanh give the input NaN quieted, sign and payload kept; Sigmoid gives it quieted with
+// its sign flipped, as its formula negates x; Log gives what the system log gives. The payloads
+// 0x00200001, 0x002007FF and 0xFFE00001 in the low word make TableExp's scale word itself a NaN
+// (exponent field all ones, table entry nonzero), a second NaN in its last product.
+TEST(PlainKernels, NaNResultsArePinned) {
+    const std::uint64_t nansD[] = {
+        0x7FF8000000000000, 0xFFF8000000000000, 0x7FF0000000000001, 0xFFF0000000000001,
+        0x7FF4000000000000, 0x7FFFFFFFFFFFFFFF, 0xFFFFFFFFFFFFFFFF, 0x7FF8000000200001,
+        0xFFF8000000200001, 0x7FF0000000200001, 0xFFF00000002007FF, 0x7FF80000FFE00001,
+        0xFFF12345FFE00001, 0x7FF5555500200001,
+    };
+    const std::uint32_t nansF[] = {
+        0x7FC00000, 0xFFC00000, 0x7F800001, 0xFF800001, 0x7FA00000,
+        0x7FFFFFFF, 0xFFFFFFFF, 0x7F812345, 0xFFB00001, 0x7FC00001,
+    };
+    constexpr std::uint64_t kQuietD = 0x0008000000000000, kSignD = 0x8000000000000000;
+    constexpr std::uint32_t kQuietF = 0x00400000, kSignF = 0x80000000;
+    for (std::uint64_t b : nansD) {
+        SCOPED_TRACE(NOrvexTest::Hex(b));
+        const double x = F64(b);
+        EXPECT_EQ(NOrvexTest::Hex(Bits(One(ExpPlain, x))), NOrvexTest::Hex(b | kQuietD));
+        EXPECT_EQ(NOrvexTest::Hex(Bits(One(TanhPlain, x))), NOrvexTest::Hex(b | kQuietD));
+        EXPECT_EQ(NOrvexTest::Hex(Bits(One(SigmoidPlain, x))), NOrvexTest::Hex((b ^ kSignD) | kQuietD));
+        EXPECT_EQ(NOrvexTest::Hex(Bits(One(LogPlain, x))), NOrvexTest::Hex(Bits(std::log(x))));
+    }
+    for (std::uint32_t b : nansF) {
+        SCOPED_TRACE(NOrvexTest::Hex(b));
+        const float x = NOrvexTest::F32(b);
+        EXPECT_EQ(NOrvexTest::Hex(Bits(One(ExpPlain, x))), NOrvexTest::Hex(b | kQuietF));
+        EXPECT_EQ(NOrvexTest::Hex(Bits(One(TanhPlain, x))), NOrvexTest::Hex(b | kQuietF));
+        EXPECT_EQ(NOrvexTest::Hex(Bits(One(SigmoidPlain, x))), NOrvexTest::Hex((b ^ kSignF) | kQuietF));
+        EXPECT_EQ(NOrvexTest::Hex(Bits(One(LogPlain, x))),
+                  NOrvexTest::Hex(Bits(static_cast<float>(std::log(static_cast<double>(x))))));
+    }
 }
 
 TEST(PlainKernels, LogIsTheSystemLog) {

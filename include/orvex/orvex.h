@@ -21,17 +21,19 @@
 
 #include <cstddef>
 
+#include "orvex/export.h"
+
 namespace NOrvex {
 
 namespace NDetail {
 // Raw processor probes: each call executes CPUID (and XGETBV where it is safe) afresh.
 // True when the processor implements AVX and the OS saves the SSE and AVX register state.
-bool IsAVXEnabled();
+ORVEX_API bool IsAVXEnabled();
 // True when the processor implements AVX2 and FMA3. Meaningful only together with IsAVXEnabled().
-bool IsAVX2Enabled();
+ORVEX_API bool IsAVX2Enabled();
 // True when the processor implements AVX-512 F, CD, BW, DQ and VL besides AVX, AVX2 and FMA3, and
 // the OS saves the SSE, AVX, opmask and upper ZMM state.
-bool IsAVX512Enabled();
+ORVEX_API bool IsAVX512Enabled();
 }  // namespace NDetail
 
 // Cached probes, evaluated once per process under thread-safe static initialisation.
@@ -56,63 +58,64 @@ inline bool HaveAvx512() {
 // e^x. Fast: relative error about 7e-6 (float) / 3.3e-6 (double), NaN -> +inf, results below
 //   2^-126 (float) / 2^-1022 (double) are crude. Exact: about 3.8e-6 near |x| = 88 in float,
 //   9e-13 in double, correctly scaled subnormals, NaN -> NaN (quieted).
-template <bool Exact = false, bool AlignedOutput = false> void Exp(const float* src, size_t count, float* dst);
-template <bool Exact = false, bool AlignedOutput = false> void Exp(const double* src, size_t count, double* dst);
+template <bool Exact = false, bool AlignedOutput = false> ORVEX_API void Exp(const float* src, size_t count, float* dst);
+template <bool Exact = false, bool AlignedOutput = false> ORVEX_API void Exp(const double* src, size_t count, double* dst);
 // ln x. Relative error about 9.3e-6 fast, 3e-7 (float) / 4.6e-9 (double) exact. +-0 -> -inf,
 //   +inf -> +inf, NaN returned bit for bit, negative -> negative quiet NaN. Exact also handles
 //   subnormal inputs accurately.
-template <bool Exact = false, bool AlignedOutput = false> void Log(const float* src, size_t count, float* dst);
-template <bool Exact = false, bool AlignedOutput = false> void Log(const double* src, size_t count, double* dst);
+template <bool Exact = false, bool AlignedOutput = false> ORVEX_API void Log(const float* src, size_t count, float* dst);
+template <bool Exact = false, bool AlignedOutput = false> ORVEX_API void Log(const double* src, size_t count, double* dst);
 // 1 / (1 + e^-x), with a true IEEE division. NaN -> +0 (fast) or the NaN, quieted (exact).
-template <bool Exact = false, bool AlignedOutput = false> void Sigmoid(const float* src, size_t count, float* dst);
-template <bool Exact = false, bool AlignedOutput = false> void Sigmoid(const double* src, size_t count, double* dst);
+template <bool Exact = false, bool AlignedOutput = false> ORVEX_API void Sigmoid(const float* src, size_t count, float* dst);
+template <bool Exact = false, bool AlignedOutput = false> ORVEX_API void Sigmoid(const double* src, size_t count, double* dst);
 // 2 / (1 + e^-2x) - 1: absolute accuracy, not odd-symmetric. NaN -> -1 (fast) or the NaN (exact).
-template <bool Exact = false, bool AlignedOutput = false> void Tanh(const float* src, size_t count, float* dst);
-template <bool Exact = false, bool AlignedOutput = false> void Tanh(const double* src, size_t count, double* dst);
+template <bool Exact = false, bool AlignedOutput = false> ORVEX_API void Tanh(const float* src, size_t count, float* dst);
+template <bool Exact = false, bool AlignedOutput = false> ORVEX_API void Tanh(const double* src, size_t count, double* dst);
 
 // ---- Kernels, callable directly by a caller that has checked the tier itself. ----
 // AVX-512 tier (requires HaveAvx512()): the AVX2 kernels' results, bit for bit, 16 floats or
 // 8 doubles per vector.
-template <bool Exact, bool AlignedOutput> void ExpAvx512(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void ExpAvx512(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void LogAvx512(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void LogAvx512(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void SigmoidAvx512(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void SigmoidAvx512(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void TanhAvx512(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void TanhAvx512(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void ExpAvx512(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void ExpAvx512(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void LogAvx512(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void LogAvx512(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void SigmoidAvx512(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void SigmoidAvx512(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void TanhAvx512(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void TanhAvx512(const double* src, size_t count, double* dst);
 
 // AVX2 + FMA3 tier (requires HaveAvx2()).
-template <bool Exact, bool AlignedOutput> void ExpAvx2(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void ExpAvx2(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void LogAvx2(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void LogAvx2(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void SigmoidAvx2(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void SigmoidAvx2(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void TanhAvx2(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void TanhAvx2(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void ExpAvx2(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void ExpAvx2(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void LogAvx2(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void LogAvx2(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void SigmoidAvx2(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void SigmoidAvx2(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void TanhAvx2(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void TanhAvx2(const double* src, size_t count, double* dst);
 
 // AVX tier, no FMA and no 256-bit integer instructions (requires HaveAvx()).
-template <bool Exact, bool AlignedOutput> void ExpAvx(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void ExpAvx(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void LogAvx(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void LogAvx(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void SigmoidAvx(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void SigmoidAvx(const double* src, size_t count, double* dst);
-template <bool Exact, bool AlignedOutput> void TanhAvx(const float* src, size_t count, float* dst);
-template <bool Exact, bool AlignedOutput> void TanhAvx(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void ExpAvx(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void ExpAvx(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void LogAvx(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void LogAvx(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void SigmoidAvx(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void SigmoidAvx(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void TanhAvx(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> ORVEX_API void TanhAvx(const double* src, size_t count, double* dst);
 
 // Plain tier: scalar x86-64 baseline code, one variant for all four template combinations.
 // Exp, Sigmoid and Tanh go through one table-driven double exponential (relative error below
-// about 1e-13 in double); Log calls the system library's log.
-void ExpPlain(const float* src, size_t count, float* dst);
-void ExpPlain(const double* src, size_t count, double* dst);
-void LogPlain(const float* src, size_t count, float* dst);
-void LogPlain(const double* src, size_t count, double* dst);
-void SigmoidPlain(const float* src, size_t count, float* dst);
-void SigmoidPlain(const double* src, size_t count, double* dst);
-void TanhPlain(const float* src, size_t count, float* dst);
-void TanhPlain(const double* src, size_t count, double* dst);
+// about 1e-13 in double); Log calls the system library's log. A NaN gives the input NaN quieted,
+// sign and payload kept, and in Sigmoid with its sign flipped, from every compiler and build type.
+ORVEX_API void ExpPlain(const float* src, size_t count, float* dst);
+ORVEX_API void ExpPlain(const double* src, size_t count, double* dst);
+ORVEX_API void LogPlain(const float* src, size_t count, float* dst);
+ORVEX_API void LogPlain(const double* src, size_t count, double* dst);
+ORVEX_API void SigmoidPlain(const float* src, size_t count, float* dst);
+ORVEX_API void SigmoidPlain(const double* src, size_t count, double* dst);
+ORVEX_API void TanhPlain(const float* src, size_t count, float* dst);
+ORVEX_API void TanhPlain(const double* src, size_t count, double* dst);
 
 }  // namespace NOrvex
 

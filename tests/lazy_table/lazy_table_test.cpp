@@ -46,6 +46,15 @@ TEST(LazyExpTable, BuiltOnceOnTheFirstElementInsideTheLimits) {
     float outF[2];
     NOrvex::ExpPlain(beyondF, 2, outF);
     NOrvex::TanhPlain(beyondF, 2, outF);
+    // A NaN is not inside the limits either: its result needs no table.
+    const double nan[1] = {std::numeric_limits<double>::quiet_NaN()};
+    const float nanF[1] = {std::numeric_limits<float>::quiet_NaN()};
+    NOrvex::ExpPlain(nan, 1, out);
+    NOrvex::SigmoidPlain(nan, 1, out);
+    NOrvex::TanhPlain(nan, 1, out);
+    NOrvex::ExpPlain(nanF, 1, outF);
+    NOrvex::SigmoidPlain(nanF, 1, outF);
+    NOrvex::TanhPlain(nanF, 1, outF);
     EXPECT_EQ(powCalls, 0);
 
     // The first element inside builds the table: one pow per entry, and never again.
