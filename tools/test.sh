@@ -6,7 +6,7 @@
 # model for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/deps.sh cmake g++ make pkg-config googletest libgtest-dev libtclap-dev qemu-user
+bash tools/deps.sh cmake g++ make pkg-config googletest libgtest-dev libtclap-dev qemu-user libmpfr-dev libgmp-dev
 
 jobs=$(nproc)
 for preset in release asan tsan; do

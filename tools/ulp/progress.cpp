@@ -9,22 +9,28 @@ namespace NOrvexUlp {
 ProgressBar::ProgressBar(std::string name) : name_(std::move(name)), start_(std::chrono::steady_clock::now()) {}
 
 void ProgressBar::Update(std::uint64_t done, std::uint64_t total) {
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const auto now = std::chrono::steady_clock::now();
+    const double elapsed = std::chrono::duration<double>(now - start_).count();
     if (elapsed < kQuietSeconds || total == 0) return;
+    if (drawn_ && now - lastDraw_ < std::chrono::seconds(1)) return;
     constexpr int kWidth = 40;
     const double fraction = static_cast<double>(done) / static_cast<double>(total);
-    const int filled = static_cast<int>(fraction * kWidth);
-    char bar[kWidth + 1];
-    for (int i = 0; i < kWidth; ++i) bar[i] = i < filled ? '#' : '-';
-    bar[kWidth] = '\0';
+    std::string text = name_ + ": [";
+    for (int i = 0; i < kWidth; ++i) text += i < static_cast<int>(fraction * kWidth) ? '#' : '-';
+    char tail[48];
     const long left = fraction > 0 ? static_cast<long>(elapsed * (1 - fraction) / fraction + 0.5) : -1;
     if (left >= 0) {
-        std::fprintf(stderr, "\r%s: [%s] %3d%%  %ld:%02ld left ", name_.c_str(), bar, static_cast<int>(fraction * 100),
-                     left / 60, left % 60);
+        std::snprintf(tail, sizeof tail, "] %3d%%  %ld:%02ld left ", static_cast<int>(fraction * 100), left / 60,
+                      left % 60);
     } else {
-        std::fprintf(stderr, "\r%s: [%s] %3d%% ", name_.c_str(), bar, static_cast<int>(fraction * 100));
+        std::snprintf(tail, sizeof tail, "] %3d%% ", static_cast<int>(fraction * 100));
     }
+    text += tail;
+    if (text == lastText_) return;
+    std::fprintf(stderr, "\r%s", text.c_str());
     std::fflush(stderr);
+    lastText_ = text;
+    lastDraw_ = now;
     drawn_ = true;
 }
 

@@ -13,7 +13,8 @@ public:
     // `name` starts the line, e.g. the program's name.
     explicit ProgressBar(std::string name);
 
-    // Redraws the bar in place; nothing until the pass has run for kQuietSeconds.
+    // Redraws the bar in place when its text changes, at most once a second; nothing until the
+    // pass has run for kQuietSeconds.
     void Update(std::uint64_t done, std::uint64_t total);
     // Ends the bar's line, if one was drawn.
     void Finish();
@@ -23,6 +24,8 @@ public:
 private:
     std::string name_;
     std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point lastDraw_;
+    std::string lastText_;
     bool drawn_ = false;
 };
 
