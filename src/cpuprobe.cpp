@@ -46,6 +46,18 @@ bool Avx2Usable(std::uint32_t maxLeaf, std::uint32_t leaf1Ecx, std::uint32_t lea
     return (leaf7Ebx & kLeaf7EbxAvx2) != 0 && (leaf1Ecx & kLeaf1EcxFma) != 0;
 }
 
+bool Avx512Usable(std::uint32_t maxLeaf, std::uint32_t leaf1Ecx, std::uint32_t leaf7Ebx,
+                  std::uint64_t (*readXcr0)()) {
+    if (!Avx2Usable(maxLeaf, leaf1Ecx, leaf7Ebx) || (leaf7Ebx & kLeaf7EbxAvx512) != kLeaf7EbxAvx512) {
+        return false;
+    }
+    if ((leaf1Ecx & kLeaf1EcxOsxsave) == 0 || (leaf1Ecx & kLeaf1EcxAvx) == 0) {
+        return false;
+    }
+    // The AVX-512 state bits include the SSE and AVX ones.
+    return (readXcr0() & kXcr0Avx512) == kXcr0Avx512;
+}
+
 bool IsAVXEnabled() {
     return AvxUsable(Cpuid(1, 0).ecx, &ReadXcr0);
 }
@@ -55,6 +67,13 @@ bool IsAVX2Enabled() {
     const std::uint32_t leaf1Ecx = Cpuid(1, 0).ecx;
     const std::uint32_t leaf7Ebx = maxLeaf >= 7 ? Cpuid(7, 0).ebx : 0;
     return Avx2Usable(maxLeaf, leaf1Ecx, leaf7Ebx);
+}
+
+bool IsAVX512Enabled() {
+    const std::uint32_t maxLeaf = Cpuid(0, 0).eax;
+    const std::uint32_t leaf1Ecx = Cpuid(1, 0).ecx;
+    const std::uint32_t leaf7Ebx = maxLeaf >= 7 ? Cpuid(7, 0).ebx : 0;
+    return Avx512Usable(maxLeaf, leaf1Ecx, leaf7Ebx, &ReadXcr0);
 }
 
 }  // namespace NDetail

@@ -120,9 +120,9 @@ ORVEX_INLINE typename W::V Exp2Core(typename W::V y0) {
     if constexpr (!Exact) {
         return W::AddToExponent(m, i);
     } else {
-        const auto t = W::AsFloat(W::AddI(i, W::SplatI(K::kThresholdAdd)));
+        const auto t = W::SignMask(W::AsFloat(W::AddI(i, W::SplatI(K::kThresholdAdd))));
         typename W::V r;
-        if (__builtin_expect(W::SignBits(t) == 0, 1)) {
+        if (__builtin_expect(!W::AnyLane(t), 1)) {
             r = W::AddToExponent(m, i);
         } else {
             // Lanes below the threshold: m * 2^-126 (or 2^-1022), normal, then one rounded

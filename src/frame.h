@@ -1,11 +1,15 @@
 // The block-and-tail frame shared by every vector kernel.
 //
-// The array is cut into passes of Op::kVectorsPerPass full 256-bit vectors, then tails of 64
+// 256-bit tiers (RunVectorFrame): the array is cut into passes of Op::kVectorsPerPass full 256-bit vectors, then tails of 64
 // (only with four vectors per pass), 32, 16, 8 and 4 bytes, each run at most once, in that order.
 // The 16-byte tail uses the 128-bit form of the operation; the 8- and 4-byte tails load into the
 // low lanes of a 128-bit register whose spare lanes hold Op::kFiller, so nothing outside
 // src[0..count) is read and nothing outside dst[0..count) is written. Each vector is loaded
 // before it is stored, and no later load reads a stored position, so src == dst is fine.
+//
+// 512-bit tier (RunMaskedFrame): the same passes of Op::kVectorsPerPass vectors, then the
+// remaining whole vectors, then at most one vector of the last count % lanes elements through a
+// masked, fault-suppressing load and store whose spare lanes hold the filler and are never stored.
 //
 // Op supplies:  static constexpr int kVectorsPerPass;      4, or 2 for the logarithm
 //               template <class T> static Filler<T>();        bit pattern of the spare-lane value
@@ -21,10 +25,8 @@
 namespace NOrvex {
 namespace {
 
-template <class Op, class Tier, bool AlignedOutput, class T>
-ORVEX_INLINE void RunFrame(const T* src, size_t count, T* dst) {
-    using Full = typename Widths<T, Tier>::Full;
-    using Half = typename Widths<T, Tier>::Half;
+template <class Op, class Full, class Half, bool AlignedOutput, class T>
+ORVEX_INLINE void RunVectorFrame(const T* src, size_t count, T* dst) {
     constexpr size_t kLanes = Full::kLanes;
     constexpr size_t kPass = Op::kVectorsPerPass * kLanes;
     static_assert(Op::kVectorsPerPass == 2 || Op::kVectorsPerPass == 4, "passes of two or four vectors");
@@ -73,6 +75,46 @@ ORVEX_INLINE void RunFrame(const T* src, size_t count, T* dst) {
     }
     // Leave no dirty upper register halves behind for legacy SSE code, on every path.
     _mm256_zeroupper();
+}
+
+template <class Op, class W, bool AlignedOutput, class T>
+ORVEX_INLINE void RunMaskedFrame(const T* src, size_t count, T* dst) {
+    constexpr size_t kLanes = W::kLanes;
+    constexpr size_t kPass = Op::kVectorsPerPass * kLanes;
+    static_assert(Op::kVectorsPerPass == 2 || Op::kVectorsPerPass == 4, "passes of two or four vectors");
+
+    const size_t passEnd = count - count % kPass;
+    for (size_t i = 0; i < passEnd; i += kPass) {
+#pragma GCC unroll 4
+        for (size_t j = 0; j < kPass; j += kLanes) {
+            W::template Store<AlignedOutput>(dst + i + j, Op::template Apply<W>(W::Load(src + i + j)));
+        }
+    }
+    src += passEnd;
+    dst += passEnd;
+    size_t rest = count - passEnd;
+    while (rest >= kLanes) {
+        W::template Store<AlignedOutput>(dst, Op::template Apply<W>(W::Load(src)));
+        src += kLanes;
+        dst += kLanes;
+        rest -= kLanes;
+    }
+    if (rest != 0) {
+        const auto lanes = W::FirstLanes(rest);
+        const auto filler = W::Splat(Op::template Filler<T>());
+        W::StoreFirst(dst, lanes, Op::template Apply<W>(W::LoadFirst(src, lanes, filler)));
+    }
+    _mm256_zeroupper();
+}
+
+template <class Op, class Tier, bool AlignedOutput, class T>
+ORVEX_INLINE void RunFrame(const T* src, size_t count, T* dst) {
+    using Full = typename Widths<T, Tier>::Full;
+    if constexpr (Full::kLanes * sizeof(T) == 64) {
+        RunMaskedFrame<Op, Full, AlignedOutput>(src, count, dst);
+    } else {
+        RunVectorFrame<Op, Full, typename Widths<T, Tier>::Half, AlignedOutput>(src, count, dst);
+    }
 }
 
 // Spare-lane fillers.

@@ -133,10 +133,10 @@ template <bool Exact> struct LogOp : OneFiller {
         V adjust = W::Zero();
         if constexpr (Exact) {
             // +0 and positive subnormals: sign and exponent field all zero.
-            const auto tiny = W::AsFloat(W::CmpEqI(W::template ShrI<kExponentShift>(W::AsInt(x)), W::AsInt(W::Zero())));
-            if (__builtin_expect(W::SignBits(tiny) != 0, 0)) {
+            const auto tiny = W::CmpEqIMask(W::template ShrI<kExponentShift>(W::AsInt(x)), W::AsInt(W::Zero()));
+            if (__builtin_expect(W::AnyLane(tiny), 0)) {
                 scaled = W::Mul(x, W::Select(tiny, W::Splat(K::kPrescale), W::Splat(K::kOne)));
-                adjust = W::And(tiny, W::Splat(K::kPrescaleExp));
+                adjust = W::ZeroUnless(tiny, W::Splat(K::kPrescaleExp));
             }
         }
         const auto b = W::AsInt(scaled);
@@ -152,11 +152,12 @@ template <bool Exact> struct LogOp : OneFiller {
         if constexpr (Exact) {
             e = W::Add(adjust, e);
         }
-        const auto m = W::Or(W::And(W::AsFloat(b), W::Splat(K::kFractionMask)), W::Splat(K::kHalf));
-        // m in [0.5, 1): doubled unless above sqrt(1/2), where the exponent goes up instead.
+        const auto m = W::AndOr(W::AsFloat(b), W::Splat(K::kFractionMask), W::Splat(K::kHalf));
+        // m in [0.5, 1): doubled unless above sqrt(1/2), where the exponent goes up instead. Neither
+        // m nor e is ever -0 or a NaN, so adding +0 in the other lanes changes nothing.
         const auto big = W::CmpGt(m, W::Splat(K::kThreshold));
-        const auto mr = W::Add(m, W::AndNot(big, m));
-        const auto er = W::Add(e, W::And(big, W::Splat(K::kOne)));
+        const auto mr = W::AddUnless(big, m, m);
+        const auto er = W::AddWhere(big, e, W::Splat(K::kOne));
         const auto f = W::Add(mr, W::Splat(K::kMinusOne));
 
         const auto f2 = W::Mul(f, f);
@@ -169,14 +170,14 @@ template <bool Exact> struct LogOp : OneFiller {
         const auto r = W::MulAdd(w, f, g);
 
         const auto plusInf = W::Splat(K::kPlusInf);
-        const auto ordinary = W::And(W::CmpGt(x, W::Zero()), W::CmpLt(x, plusInf));
-        if (__builtin_expect(W::SignBits(ordinary) == W::kAllLanes, 1)) {
+        const auto ordinary = W::MaskAnd(W::CmpGt(x, W::Zero()), W::CmpLt(x, plusInf));
+        if (__builtin_expect(W::AllLanes(ordinary), 1)) {
             return r;
         }
         const auto zero = W::CmpEq(x, W::Zero());
         const auto posInf = W::CmpEq(x, plusInf);
         const auto nan = W::CmpUnord(x, x);
-        const auto special = W::Or(zero, W::Or(posInf, nan));
+        const auto special = W::MaskOr(zero, W::MaskOr(posInf, nan));
         const auto specialValue = W::Select(zero, W::Splat(K::kMinusInf), W::Select(posInf, plusInf, x));
         // r is finite: adding the negative quiet NaN built from the sign bit turns every other
         // negative lane into exactly that NaN and leaves positive lanes alone.

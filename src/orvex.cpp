@@ -1,20 +1,45 @@
-// The public entry points: each asks the cached probes and tail-calls exactly one kernel with its
-// arguments unchanged. The choice depends only on the two cached flags, so it is the same for
-// every call in a process. Baseline code.
+// The public entry points: each reads the tier chosen for this process and tail-calls exactly one
+// kernel with its arguments unchanged. Baseline code.
+//
+// The choice is made once, from the cached probes HaveAvx512(), HaveAvx2() and HaveAvx(), on a
+// cold path taken by the first calls, and kept in one process-wide byte. A dispatch then costs one
+// relaxed load, a compare and a direct jump; it does not pass the three function-local statics'
+// initialisation guards on every call. Racing first callers all compute the same value from the
+// same cached flags, so the plain relaxed store needs no further ordering.
+#include <atomic>
+
 #include "orvex/orvex.h"
 
 namespace NOrvex {
+namespace {
+
+enum class ETier : unsigned char { Unknown, Plain, Avx, Avx2, Avx512 };
+
+std::atomic<ETier> chosenTier{ETier::Unknown};
+static_assert(std::atomic<ETier>::is_always_lock_free, "a lock-free byte");
+
+__attribute__((noinline, cold)) ETier ChooseTier() {
+    const ETier tier = HaveAvx512() ? ETier::Avx512 : HaveAvx2() ? ETier::Avx2 : HaveAvx() ? ETier::Avx : ETier::Plain;
+    chosenTier.store(tier, std::memory_order_relaxed);
+    return tier;
+}
+
+inline ETier Tier() {
+    const ETier tier = chosenTier.load(std::memory_order_relaxed);
+    return __builtin_expect(tier != ETier::Unknown, 1) ? tier : ChooseTier();
+}
+
+}  // namespace
 
 #define ORVEX_DEFINE_DISPATCH(Name, T)                                                            \
     template <bool Exact, bool AlignedOutput>                                                     \
     void Name(const T* src, size_t count, T* dst) {                                               \
-        if (HaveAvx2()) {                                                                         \
-            return Name##Avx2<Exact, AlignedOutput>(src, count, dst);                             \
+        switch (Tier()) {                                                                         \
+            case ETier::Avx512: return Name##Avx512<Exact, AlignedOutput>(src, count, dst);       \
+            case ETier::Avx2: return Name##Avx2<Exact, AlignedOutput>(src, count, dst);           \
+            case ETier::Avx: return Name##Avx<Exact, AlignedOutput>(src, count, dst);             \
+            default: return Name##Plain(src, count, dst);                                         \
         }                                                                                         \
-        if (HaveAvx()) {                                                                          \
-            return Name##Avx<Exact, AlignedOutput>(src, count, dst);                              \
-        }                                                                                         \
-        return Name##Plain(src, count, dst);                                                      \
     }                                                                                             \
     template void Name<false, false>(const T*, size_t, T*);                                       \
     template void Name<false, true>(const T*, size_t, T*);                                        \

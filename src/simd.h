@@ -1,9 +1,16 @@
-// The handful of vector primitives the kernels are written against, for the two tiers and the
-// two widths of each element type:
+// The handful of vector primitives the kernels are written against, for the three tiers and the
+// widths of each element type:
 //
 //   F256 / D256   8 floats / 4 doubles, the main loop and the 64- and 32-byte tails
 //   F128 / D128   4 floats / 2 doubles, the 16-byte tail and, with partial loads and stores,
 //                 the 8- and 4-byte tails (the spare lanes carry a harmless filler)
+//   F512 / D512   16 floats / 8 doubles, the AVX-512 tier (simd512.h), whose tail is one masked
+//                 vector
+//
+// Lane masks. A comparison yields a mask of type W::M: on the 256- and 128-bit widths a vector whose
+// lanes are all ones or all zeros (M = V), on the 512-bit widths an opmask register. The
+// algorithms combine and test masks only through MaskAnd/MaskOr/AnyLane/AllLanes/Select and the
+// masked arithmetic below, so one algorithm serves both kinds.
 //
 // The tier is a template argument: TierAvx2 fuses MulAdd/MulSub into one FMA3 instruction and
 // uses 256-bit integer instructions; TierAvx rounds the product and the sum separately and does
@@ -49,12 +56,36 @@ ORVEX_INLINE __m256i SplitHalves(__m256i a, Op op) {
     return _mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1);
 }
 
+
+// Mask operations of the widths whose masks are vectors (M = V), written once on top of each
+// width's And/AndNot/Or/Add/SignBits.
+template <class W>
+struct VectorMaskOps {
+    template <class V> static ORVEX_INLINE V MaskAnd(V a, V b) { return W::And(a, b); }
+    template <class V> static ORVEX_INLINE V MaskOr(V a, V b) { return W::Or(a, b); }
+    template <class V> static ORVEX_INLINE bool AnyLane(V m) { return W::SignBits(m) != 0; }
+    template <class V> static ORVEX_INLINE bool AllLanes(V m) { return W::SignBits(m) == W::kAllLanes; }
+    // The lanes of a whose sign bit is set, as a mask: Select already reads only the sign bit.
+    template <class V> static ORVEX_INLINE V SignMask(V a) { return a; }
+    // m ? a : +0.
+    template <class V> static ORVEX_INLINE V ZeroUnless(V m, V a) { return W::And(m, a); }
+    // m ? a + b : a + 0 and m ? a : a + b. Adding +0 leaves a unchanged unless a is -0 or a NaN,
+    // which callers rule out; the 512-bit widths leave such lanes untouched instead.
+    template <class V> static ORVEX_INLINE V AddWhere(V m, V a, V b) { return W::Add(a, W::And(m, b)); }
+    template <class V> static ORVEX_INLINE V AddUnless(V m, V a, V b) { return W::Add(a, W::AndNot(m, b)); }
+    // (a & b) | c.
+    template <class V> static ORVEX_INLINE V AndOr(V a, V b, V c) { return W::Or(W::And(a, b), c); }
+    // Integer lanes equal, as a mask.
+    template <class I> static ORVEX_INLINE auto CmpEqIMask(I a, I b) { return W::AsFloat(W::CmpEqI(a, b)); }
+};
+
 // ---------------------------------------------------------------- 8 x float
 template <class Tier>
-struct F256 {
+struct F256 : VectorMaskOps<F256<Tier>> {
     using T = float;
     using V = __m256;
     using I = __m256i;
+    using M = V;
     using Bits = std::uint32_t;
     static constexpr int kLanes = 8;
     static constexpr int kAllLanes = 0xFF;
@@ -176,10 +207,11 @@ struct F256 {
 
 // ---------------------------------------------------------------- 4 x float
 template <class Tier>
-struct F128 {
+struct F128 : VectorMaskOps<F128<Tier>> {
     using T = float;
     using V = __m128;
     using I = __m128i;
+    using M = V;
     using Bits = std::uint32_t;
     static constexpr int kLanes = 4;
     static constexpr int kAllLanes = 0xF;
@@ -256,10 +288,11 @@ struct F128 {
 
 // ---------------------------------------------------------------- 4 x double
 template <class Tier>
-struct D256 {
+struct D256 : VectorMaskOps<D256<Tier>> {
     using T = double;
     using V = __m256d;
     using I = __m256i;
+    using M = V;
     using Bits = std::uint64_t;
     static constexpr int kLanes = 4;
     static constexpr int kAllLanes = 0xF;
@@ -373,10 +406,11 @@ struct D256 {
 
 // ---------------------------------------------------------------- 2 x double
 template <class Tier>
-struct D128 {
+struct D128 : VectorMaskOps<D128<Tier>> {
     using T = double;
     using V = __m128d;
     using I = __m128i;
+    using M = V;
     using Bits = std::uint64_t;
     static constexpr int kLanes = 2;
     static constexpr int kAllLanes = 0x3;

@@ -1,6 +1,7 @@
-// The public entry points route to the best tier this processor offers: on this host the AVX2
-// kernels, under the emulated SandyBridge the AVX kernels, under the emulated Nehalem the plain
-// kernels, for every instantiation.
+// The public entry points route to the best tier this processor offers: the AVX-512 kernels where
+// it has AVX-512 (this host), the AVX2 kernels where it stops at AVX2 (the emulated Haswell), the
+// AVX kernels under the emulated SandyBridge, the plain kernels under the emulated Nehalem, for
+// every instantiation.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -24,7 +25,9 @@ template <class T> void CheckRoute(const KernelRow& entry) {
     alignas(32) static T got[8000];
     alignas(32) static T want[8000];
     Pick<T>(entry)(input.data(), input.size(), got);
-    if (cpu.avx2) {
+    if (cpu.avx512) {
+        Pick<T>(FindKernel(entry.fn, Level::Avx512, entry.exact, entry.aligned))(input.data(), input.size(), want);
+    } else if (cpu.avx2) {
         Pick<T>(FindKernel(entry.fn, Level::Avx2, entry.exact, entry.aligned))(input.data(), input.size(), want);
     } else if (cpu.avx) {
         Pick<T>(FindKernel(entry.fn, Level::Avx, entry.exact, entry.aligned))(input.data(), input.size(), want);
@@ -42,6 +45,7 @@ template <class T> void CheckRoute(const KernelRow& entry) {
 
 TEST(Dispatch, EveryEntryPointRoutesToThisProcessorsTier) {
     const CpuExpectation cpu = ExpectedCpu();
+    ASSERT_EQ(NOrvex::HaveAvx512(), cpu.avx512);
     ASSERT_EQ(NOrvex::HaveAvx2(), cpu.avx2);
     ASSERT_EQ(NOrvex::HaveAvx(), cpu.avx);
     for (const KernelRow& entry : Dispatchers()) {
@@ -62,7 +66,7 @@ TEST(Concurrency, FirstDispatchesFromManyThreads) {
     }
     const std::vector<float> input = MixedInputs<float>(Func::Exp, 300, 9, 1);
     std::vector<std::vector<float>> out(kThreads, std::vector<float>(input.size()));
-    std::vector<int> avx2(kThreads), avx(kThreads);
+    std::vector<int> avx512(kThreads), avx2(kThreads), avx(kThreads);
     std::atomic<int> ready{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
@@ -72,6 +76,7 @@ TEST(Concurrency, FirstDispatchesFromManyThreads) {
             }
             const KernelRow& entry = entries[(t * 3) % entries.size()];
             Pick<float>(entry)(input.data(), input.size(), out[t].data());
+            avx512[t] = NOrvex::HaveAvx512();
             avx2[t] = NOrvex::HaveAvx2();
             avx[t] = NOrvex::HaveAvx();
         });
@@ -79,13 +84,15 @@ TEST(Concurrency, FirstDispatchesFromManyThreads) {
     for (std::thread& th : threads) th.join();
     const CpuExpectation cpu = ExpectedCpu();
     for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(avx512[t], cpu.avx512);
         EXPECT_EQ(avx2[t], cpu.avx2);
         EXPECT_EQ(avx[t], cpu.avx);
         const KernelRow& entry = entries[(t * 3) % entries.size()];
         std::vector<float> want(input.size());
-        const KernelRow& kernel = cpu.avx2  ? FindKernel(entry.fn, Level::Avx2, entry.exact, entry.aligned)
-                                  : cpu.avx ? FindKernel(entry.fn, Level::Avx, entry.exact, entry.aligned)
-                                            : entry;
+        const KernelRow& kernel = cpu.avx512 ? FindKernel(entry.fn, Level::Avx512, entry.exact, entry.aligned)
+                                  : cpu.avx2 ? FindKernel(entry.fn, Level::Avx2, entry.exact, entry.aligned)
+                                  : cpu.avx  ? FindKernel(entry.fn, Level::Avx, entry.exact, entry.aligned)
+                                             : entry;
         if (cpu.avx) {
             kernel.f32(input.data(), input.size(), want.data());
         } else {

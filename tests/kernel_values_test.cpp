@@ -19,34 +19,41 @@ template <class T> T Single(KernelFn<T> kernel, T x) {
     return y;
 }
 
+// Each known value through every tier that has it, the AVX-512 kernels with the AVX2 ones' values.
 TEST(KernelValues, KnownBitPatterns) {
     const CpuExpectation cpu = ExpectedCpu();
+    struct TierColumn {
+        Level level;
+        int column;  // in GoldenCase::known/expected: 0 AVX, 1 AVX2
+        bool runs;
+    };
+    const TierColumn tiers[] = {{Level::Avx, 0, cpu.avx}, {Level::Avx2, 1, cpu.avx2}, {Level::Avx512, 1, cpu.avx512}};
     int checked = 0;
     for (const GoldenCase& c : GoldenCases()) {
         for (int exact = 0; exact < 2; ++exact) {
-            for (int tier = 0; tier < 2; ++tier) {
-                if (!c.known[exact][tier] || (tier == 1 ? !cpu.avx2 : !cpu.avx)) continue;
+            for (const TierColumn& tier : tiers) {
+                if (!c.known[exact][tier.column] || !tier.runs) continue;
                 for (bool aligned : {false, true}) {
-                    const KernelRow& row = FindKernel(c.func, tier == 1 ? Level::Avx2 : Level::Avx, exact == 1, aligned);
-                    // A full vector of the input, so the main-loop path is exercised too.
-                    alignas(32) float f32[8];
-                    alignas(32) double f64[4];
-                    std::uint64_t got, got8;
+                    const KernelRow& row = FindKernel(c.func, tier.level, exact == 1, aligned);
+                    // A full 512-bit vector of the input, so the main-loop path is exercised too.
+                    alignas(64) float f32[16];
+                    alignas(64) double f64[8];
+                    std::uint64_t got, gotFull;
                     if (c.isDouble) {
                         const double x = F64(c.input);
                         got = Bits(Single(row.f64, x));
                         for (double& v : f64) v = x;
-                        row.f64(f64, 4, f64);
-                        got8 = Bits(f64[3]);
+                        row.f64(f64, 8, f64);
+                        gotFull = Bits(f64[7]);
                     } else {
                         const float x = F32(static_cast<std::uint32_t>(c.input));
                         got = Bits(Single(row.f32, x));
                         for (float& v : f32) v = x;
-                        row.f32(f32, 8, f32);
-                        got8 = Bits(f32[7]);
+                        row.f32(f32, 16, f32);
+                        gotFull = Bits(f32[15]);
                     }
-                    EXPECT_EQ(Hex(got), Hex(c.expected[exact][tier])) << row.name << " " << c.note;
-                    EXPECT_EQ(Hex(got8), Hex(c.expected[exact][tier])) << row.name << " full vector, " << c.note;
+                    EXPECT_EQ(Hex(got), Hex(c.expected[exact][tier.column])) << row.name << " " << c.note;
+                    EXPECT_EQ(Hex(gotFull), Hex(c.expected[exact][tier.column])) << row.name << " full vector, " << c.note;
                     ++checked;
                 }
             }
@@ -65,7 +72,7 @@ protected:
 };
 
 template <class T> void CompareWithModel(const KernelRow& row, const std::vector<T>& input) {
-    const Tier tier = row.level == Level::Avx2 ? Tier::Avx2 : Tier::Avx;
+    const Tier tier = ModelTier(row.level);
     std::vector<T> out(input.size() + 8);
     T* dst = out.data();
     while (reinterpret_cast<std::uintptr_t>(dst) % 32 != 0) ++dst;

@@ -6,12 +6,14 @@
 //
 // Template switches, always in this order:
 //   Exact          false: fast variant; true: more accurate (subnormal results, NaN propagation).
-//   AlignedOutput  true promises a 32-byte aligned dst; the vector kernels then use aligned
-//                  stores. Results are identical to the unaligned variant.
+//   AlignedOutput  true promises a 32-byte aligned dst; the AVX and AVX2 kernels then use
+//                  aligned stores (the AVX-512 kernels ask no more than 32 bytes either).
+//                  Results are identical to the unaligned variant.
 //
 // Results are reproducible bit for bit. The AVX and AVX2 kernels of one function may differ in
-// the last bit (AVX2 fuses some multiply-adds); the public entry points pick the best tier the
-// processor and operating system support, once per process.
+// the last bit (AVX2 fuses some multiply-adds); the AVX-512 kernels give exactly the AVX2 kernels'
+// bits. The public entry points pick the best tier the processor and operating system support,
+// once per process: AVX-512, AVX2, AVX, plain.
 //
 // This header carries no intrinsic types and may be included from code built for any target.
 #ifndef ORVEX_ORVEX_H
@@ -27,6 +29,9 @@ namespace NDetail {
 bool IsAVXEnabled();
 // True when the processor implements AVX2 and FMA3. Meaningful only together with IsAVXEnabled().
 bool IsAVX2Enabled();
+// True when the processor implements AVX-512 F, CD, BW, DQ and VL besides AVX, AVX2 and FMA3, and
+// the OS saves the SSE, AVX, opmask and upper ZMM state.
+bool IsAVX512Enabled();
 }  // namespace NDetail
 
 // Cached probes, evaluated once per process under thread-safe static initialisation.
@@ -41,7 +46,13 @@ inline bool HaveAvx2() {
     return haveAVX2;
 }
 
-// ---- Public entry points: run-time dispatch to the AVX2, AVX or plain kernel. ----
+// AVX-512 (F, CD, BW, DQ, VL) usable; initialises HaveAvx2() first if nobody has.
+inline bool HaveAvx512() {
+    static const bool haveAVX512 = HaveAvx2() && NDetail::IsAVX512Enabled();
+    return haveAVX512;
+}
+
+// ---- Public entry points: run-time dispatch to the AVX-512, AVX2, AVX or plain kernel. ----
 // e^x. Fast: relative error about 7e-6 (float) / 3.3e-6 (double), NaN -> +inf, results below
 //   2^-126 (float) / 2^-1022 (double) are crude. Exact: about 3.8e-6 near |x| = 88 in float,
 //   9e-13 in double, correctly scaled subnormals, NaN -> NaN (quieted).
@@ -60,6 +71,17 @@ template <bool Exact = false, bool AlignedOutput = false> void Tanh(const float*
 template <bool Exact = false, bool AlignedOutput = false> void Tanh(const double* src, size_t count, double* dst);
 
 // ---- Kernels, callable directly by a caller that has checked the tier itself. ----
+// AVX-512 tier (requires HaveAvx512()): the AVX2 kernels' results, bit for bit, 16 floats or
+// 8 doubles per vector.
+template <bool Exact, bool AlignedOutput> void ExpAvx512(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> void ExpAvx512(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> void LogAvx512(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> void LogAvx512(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> void SigmoidAvx512(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> void SigmoidAvx512(const double* src, size_t count, double* dst);
+template <bool Exact, bool AlignedOutput> void TanhAvx512(const float* src, size_t count, float* dst);
+template <bool Exact, bool AlignedOutput> void TanhAvx512(const double* src, size_t count, double* dst);
+
 // AVX2 + FMA3 tier (requires HaveAvx2()).
 template <bool Exact, bool AlignedOutput> void ExpAvx2(const float* src, size_t count, float* dst);
 template <bool Exact, bool AlignedOutput> void ExpAvx2(const double* src, size_t count, double* dst);

@@ -1,5 +1,6 @@
 // Every one of the 2^32 float inputs through every float vector kernel this processor can run,
-// compared bit for bit with the scalar model (the aligned variants with their unaligned twins).
+// compared bit for bit: the AVX and AVX2 kernels with the scalar model, the AVX-512 kernels with
+// their AVX2 twins, the aligned variants with their unaligned twins.
 //
 //   orvex_exhaustive [name-filter]      e.g. "LogAvx2" to check only the matching kernels
 //
@@ -22,9 +23,11 @@ constexpr std::uint64_t kChunk = 1 << 16;
 
 // Mismatches in [begin, end) of the input space; the first few are printed.
 std::uint64_t CheckRange(const KernelRow& row, std::uint64_t begin, std::uint64_t end) {
-    const KernelRow& twin = FindKernel(row.fn, row.level, row.exact, false);
-    const Tier tier = row.level == Level::Avx2 ? Tier::Avx2 : Tier::Avx;
-    alignas(32) static thread_local float in[kChunk], out[kChunk], ref[kChunk];
+    const bool avx512 = row.level == Level::Avx512 && !row.aligned;
+    const KernelRow& twin = FindKernel(row.fn, avx512 ? Level::Avx2 : row.level, row.exact, false);
+    const bool againstTwin = row.aligned || avx512;
+    const Tier tier = ModelTier(row.level);
+    alignas(64) static thread_local float in[kChunk], out[kChunk], ref[kChunk];
     std::uint64_t mismatches = 0;
     for (std::uint64_t base = begin; base < end; base += kChunk) {
         for (std::uint64_t j = 0; j < kChunk; ++j) {
@@ -32,11 +35,11 @@ std::uint64_t CheckRange(const KernelRow& row, std::uint64_t begin, std::uint64_
             std::memcpy(&in[j], &bits, sizeof bits);
         }
         row.f32(in, kChunk, out);
-        if (row.aligned) {
+        if (againstTwin) {
             twin.f32(in, kChunk, ref);
         }
         for (std::uint64_t j = 0; j < kChunk; ++j) {
-            const float want = row.aligned ? ref[j] : ModelEval(row.fn, tier, row.exact, in[j]);
+            const float want = againstTwin ? ref[j] : ModelEval(row.fn, tier, row.exact, in[j]);
             if (Bits(out[j]) != Bits(want)) {
                 if (++mismatches <= 5) {
                     std::printf("  %s(%s) = %s, expected %s\n", row.name.c_str(), Hex(Bits(in[j])).c_str(),

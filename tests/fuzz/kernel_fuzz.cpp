@@ -66,6 +66,7 @@ struct Reference {
 };
 
 Reference DispatchTarget(const KernelRow& row) {
+    if (NOrvex::HaveAvx512()) return {&FindKernel(row.fn, Level::Avx512, row.exact, row.aligned), Tier::Avx2};
     if (NOrvex::HaveAvx2()) return {&FindKernel(row.fn, Level::Avx2, row.exact, row.aligned), Tier::Avx2};
     if (NOrvex::HaveAvx()) return {&FindKernel(row.fn, Level::Avx, row.exact, row.aligned), Tier::Avx};
     return {nullptr, Tier::Avx};
@@ -116,7 +117,7 @@ template <class T> void Check(const Case<T>& c, const std::uint8_t* values, std:
 
     // The public entry points: the whole array again through the kernel the dispatch picks.
     std::vector<T> picked;
-    Reference ref{&row, row.level == Level::Avx2 ? Tier::Avx2 : Tier::Avx};
+    Reference ref{&row, ModelTier(row.level)};
     if (row.level == Level::Dispatch) {
         ref = DispatchTarget(row);
         std::vector<T> out(c.count + 8);

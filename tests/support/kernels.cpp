@@ -24,7 +24,7 @@ using namespace NOrvex;
     KernelRow {                                                                                   \
         Func::F, Level::LevelName, E, A, &F##Suffix<E, A>, &F##Suffix<E, A>, &F##Plain, &F##Plain,  \
             std::string(#F #Suffix) + (E ? "_exact" : "_fast") + (A ? "_aligned" : ""),           \
-            Func::F == Func::Log ? 2 : 4                                                              \
+            Func::F == Func::Log ? 2 : 4, Level::LevelName == Level::Avx512 ? 64 : 32                 \
     }
 #define ORVEX_ROWS4(F, LevelName, Suffix)                                                         \
     ORVEX_ROW(F, LevelName, Suffix, false, false), ORVEX_ROW(F, LevelName, Suffix, false, true),  \
@@ -34,10 +34,10 @@ using namespace NOrvex;
 
 const std::vector<KernelRow>& VectorKernels() {
     static const std::vector<KernelRow> rows = {
-        ORVEX_ROWS4(Exp, Avx, Avx),     ORVEX_ROWS4(Exp, Avx2, Avx2),
-        ORVEX_ROWS4(Log, Avx, Avx),     ORVEX_ROWS4(Log, Avx2, Avx2),
-        ORVEX_ROWS4(Sigmoid, Avx, Avx), ORVEX_ROWS4(Sigmoid, Avx2, Avx2),
-        ORVEX_ROWS4(Tanh, Avx, Avx),    ORVEX_ROWS4(Tanh, Avx2, Avx2),
+        ORVEX_ROWS4(Exp, Avx, Avx),     ORVEX_ROWS4(Exp, Avx2, Avx2),         ORVEX_ROWS4(Exp, Avx512, Avx512),
+        ORVEX_ROWS4(Log, Avx, Avx),     ORVEX_ROWS4(Log, Avx2, Avx2),         ORVEX_ROWS4(Log, Avx512, Avx512),
+        ORVEX_ROWS4(Sigmoid, Avx, Avx), ORVEX_ROWS4(Sigmoid, Avx2, Avx2), ORVEX_ROWS4(Sigmoid, Avx512, Avx512),
+        ORVEX_ROWS4(Tanh, Avx, Avx),    ORVEX_ROWS4(Tanh, Avx2, Avx2),       ORVEX_ROWS4(Tanh, Avx512, Avx512),
     };
     return rows;
 }
@@ -65,9 +65,12 @@ bool Runnable(const KernelRow& row) {
     switch (row.level) {
         case Level::Avx: return NOrvex::HaveAvx();
         case Level::Avx2: return NOrvex::HaveAvx2();
+        case Level::Avx512: return NOrvex::HaveAvx512();
         case Level::Dispatch: return true;
     }
     return false;
 }
+
+Tier ModelTier(Level level) { return level == Level::Avx ? Tier::Avx : Tier::Avx2; }
 
 }  // namespace NOrvexTest

@@ -12,7 +12,7 @@
 namespace NOrvexTest {
 
 
-enum class Level { Avx, Avx2, Dispatch };
+enum class Level { Avx, Avx2, Avx512, Dispatch };
 
 const char* FuncName(Func fn);
 
@@ -27,9 +27,10 @@ struct KernelRow {
     KernelFn<double> plain64;
     std::string name;          // e.g. "ExpAvx2_exact_aligned"
     int vectorsPerPass;        // 4, or 2 for the logarithm
+    int vectorBytes;           // 32, or 64 for the AVX-512 kernels
 };
 
-// The 32 AVX and AVX2 kernel templates' instantiations per element type (64 in all) ...
+// The 48 AVX, AVX2 and AVX-512 kernel templates' instantiations per element type (96 in all) ...
 const std::vector<KernelRow>& VectorKernels();
 // ... and the 16 public templates' instantiations per element type (32 in all).
 const std::vector<KernelRow>& Dispatchers();
@@ -39,6 +40,10 @@ const KernelRow& FindKernel(Func fn, Level level, bool exact, bool aligned);
 
 // Whether this processor can run the row's instructions.
 bool Runnable(const KernelRow& row);
+
+// The tier of the scalar model that a vector kernel must match: the AVX-512 kernels give the AVX2
+// kernels' bits.
+Tier ModelTier(Level level);
 
 template <class T> KernelFn<T> Pick(const KernelRow& row);
 template <> inline KernelFn<float> Pick<float>(const KernelRow& row) { return row.f32; }

@@ -31,22 +31,27 @@ bool CpuinfoHasFlag(const std::string& flags, const std::string& flag) {
 CpuExpectation ExpectedCpu() {
     const char* expect = std::getenv("ORVEX_EXPECT_CPU");
     const bool emulated = std::getenv("ORVEX_EMULATED") != nullptr;
-    if (expect != nullptr && std::string(expect) == "sandybridge") {
-        return {true, false, emulated};
-    }
-    if (expect != nullptr && std::string(expect) == "nehalem") {
-        return {false, false, emulated};
+    CpuExpectation cpu{false, false, false, emulated};
+    if (expect != nullptr) {
+        const std::string name = expect;
+        cpu.avx = name == "haswell" || name == "sandybridge";
+        cpu.avx2 = name == "haswell";
+        return cpu;
     }
     std::ifstream cpuinfo("/proc/cpuinfo");
     std::string line;
     while (std::getline(cpuinfo, line)) {
         if (line.rfind("flags", 0) == 0) {
-            const bool avx = CpuinfoHasFlag(line, "avx") && CpuinfoHasFlag(line, "xsave");
-            const bool avx2 = avx && CpuinfoHasFlag(line, "avx2") && CpuinfoHasFlag(line, "fma");
-            return {avx, avx2, emulated};
+            cpu.avx = CpuinfoHasFlag(line, "avx") && CpuinfoHasFlag(line, "xsave");
+            cpu.avx2 = cpu.avx && CpuinfoHasFlag(line, "avx2") && CpuinfoHasFlag(line, "fma");
+            cpu.avx512 = cpu.avx2;
+            for (const char* flag : {"avx512f", "avx512cd", "avx512bw", "avx512dq", "avx512vl"}) {
+                cpu.avx512 = cpu.avx512 && CpuinfoHasFlag(line, flag);
+            }
+            break;
         }
     }
-    return {false, false, emulated};
+    return cpu;
 }
 
 std::size_t SampleSize(std::size_t hostSize) {

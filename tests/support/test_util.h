@@ -44,10 +44,12 @@ template <class T> inline T FromBits(typename BitsOf<T>::Type b) {
 std::string Hex(std::uint64_t bits);
 
 // What the processor of this run offers. Emulated runs say so in ORVEX_EXPECT_CPU
-// ("sandybridge": AVX only, "nehalem": neither); otherwise /proc/cpuinfo tells.
+// ("haswell": AVX2 and FMA but no AVX-512, "sandybridge": AVX only, "nehalem": none of them);
+// otherwise /proc/cpuinfo tells.
 struct CpuExpectation {
     bool avx;
     bool avx2;
+    bool avx512;
     bool emulated;
 };
 CpuExpectation ExpectedCpu();
