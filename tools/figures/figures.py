@@ -74,9 +74,10 @@ FLOORS = {"f32": 1e-9, "f64": 1e-18}
 
 THROUGHPUT_FUNCTIONS = ["exp", "log", "sigmoid", "tanh"]
 IMPLEMENTATIONS = [
-    "orvex_avx2_fast", "orvex_avx2_exact", "orvex_avx_fast", "orvex_avx_exact",
-    "orvex_dispatch_fast", "orvex_dispatch_exact",
-    "hwy", "eigen", "glibc_scalar", "libmvec_avx2", "sleef_u10",
+    "orvex_avx512_fast", "orvex_avx512_exact", "orvex_avx2_fast", "orvex_avx2_exact",
+    "orvex_avx_fast", "orvex_avx_exact", "orvex_dispatch_fast", "orvex_dispatch_exact",
+    "hwy", "hwy_avx512", "eigen", "eigen_avx512", "glibc_scalar", "libmvec_avx2", "libmvec_avx512",
+    "sleef_u10", "sleef_u10_avx512", "sleef_u35", "sleef_u35_avx512",
 ]
 SIZES = [(1024, "1024"), (32768, "32Ki"), (16777216, "16Mi")]
 CHART_SIZE = 1024
@@ -378,8 +379,9 @@ def throughput_chart(fn, ty, rows, out_dir, data_dir):
             f.write(f"{len(rows) - i}\t{rate:.6g}\t{colour}\t{impl}\n")
     top = max(rate for _, rate in rows)
     png = os.path.join(out_dir, name + ".png")
+    height = max(500, 80 + 26 * len(rows))  # a readable bar and label per row, however many
     script = f"""
-set terminal pngcairo size 800,500 font 'DejaVu Sans,10' noenhanced
+set terminal pngcairo size 800,{height} font 'DejaVu Sans,10' noenhanced
 set output {quote(png)}
 set title "{fn}, {PRECISION_TITLES[ty]}, {CHART_SIZE} elements (L1): elements per nanosecond, higher is better"
 set xlabel "elements per nanosecond (median of the repetitions)"
@@ -453,7 +455,9 @@ Elements per nanosecond, higher is better, at {", ".join(text if text == str(n) 
 elements: L1-, L2- and memory-resident arrays. Each figure is the median of the repetitions, run in random
 order; the fastest of each column is bold. `orvex_dispatch_*` are the public entry points, the
 other orvex rows call a tier's kernel directly; `glibc_scalar` is one libm call per element (the
-sigmoid as 1 / (1 + exp(−x))); the last row copies as many bytes with memcpy.{noise}
+sigmoid as 1 / (1 + exp(−x)), as are libmvec's and SLEEF's with their vector exp); rows ending in
+`_avx512` are a peer's AVX-512 build, present where the processor has AVX-512; the last row copies
+as many bytes with memcpy.{noise}
 
 {(chr(10) * 2).join(tables)}
 

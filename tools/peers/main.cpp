@@ -4,6 +4,7 @@
 // it: --benchmark_filter, --benchmark_repetitions, --benchmark_format=json and --benchmark_out
 // work as usual. Names read function/type/implementation/count, e.g. exp/f32/orvex_avx2_fast/1024.
 #include <benchmark/benchmark.h>
+#include <cpuid.h>
 #include <orvex/orvex.h>
 
 #include <cmath>
@@ -133,7 +134,30 @@ void DirectExpAvx2(benchmark::State& state, size_t count) {
     Count(state, count);
 }
 
-enum class ETier { None, Avx, Avx2 };
+enum class ETier { None, Avx, Avx2, Avx512 };
+
+// AVX-512 F, CD, BW, DQ and VL in the processor (CPUID leaf 7, sub-leaf 0, EBX), its opmask and
+// upper ZMM state enabled by the operating system besides the SSE and AVX state (XCR0), and AVX2:
+// what the AVX-512 peers' units are built for. Once orvex has an AVX-512 tier, its own probe
+// NOrvex::HaveAvx512() asks the same and replaces this one.
+bool ProbeAvx512() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid_max(0, nullptr) < 7) return false;
+    __cpuid(1, eax, ebx, ecx, edx);
+    if ((ecx & (1u << 27)) == 0) return false;  // OSXSAVE: XGETBV is there
+    unsigned xcr0 = 0, xcr0High = 0;
+    __asm__("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
+    constexpr unsigned kState = (1u << 1) | (1u << 2) | (1u << 5) | (1u << 6) | (1u << 7);
+    if ((xcr0 & kState) != kState) return false;
+    __cpuid_count(7, 0, eax, ebx, ecx, edx);
+    constexpr unsigned kFeatures = (1u << 16) | (1u << 17) | (1u << 28) | (1u << 30) | (1u << 31);
+    return (ebx & kFeatures) == kFeatures && NOrvex::HaveAvx2();
+}
+
+bool HaveAvx512() {
+    static const bool have = ProbeAvx512();
+    return have;
+}
 
 template <class T> struct TImplementation {
     const char* Name;
@@ -142,8 +166,11 @@ template <class T> struct TImplementation {
 };
 
 // Rows of one function: orvex's kernels and dispatching entry points, then each peer that was
-// found at configure time.
+// found at configure time. orvex's AVX-512 kernels go first, as orvex_avx512_fast and
+// orvex_avx512_exact (ETier::Avx512), in ORVEX_AVX512_ROWS once the library has them.
+#define ORVEX_AVX512_ROWS(F)
 #define ORVEX_ROWS(F)                                                   \
+    ORVEX_AVX512_ROWS(F)                                                \
     {"orvex_avx2_fast", &NOrvex::F##Avx2<false, false>, ETier::Avx2},   \
     {"orvex_avx2_exact", &NOrvex::F##Avx2<true, false>, ETier::Avx2},   \
     {"orvex_avx_fast", &NOrvex::F##Avx<false, false>, ETier::Avx},      \
@@ -152,18 +179,34 @@ template <class T> struct TImplementation {
     {"orvex_dispatch_exact", &NOrvex::F<true, false>, ETier::None},
 
 #define GLIBC_ROW(F) {"glibc_scalar", &NPeers::Glibc##F, ETier::None},
+// Each peer's AVX2 row, then its AVX-512 row where it was built.
+#ifdef ORVEX_PEERS_HWY_AVX512
+#define HWY_AVX512_ROW(F) {"hwy_avx512", &NPeers::HwyAvx512##F, ETier::Avx512},
+#else
+#define HWY_AVX512_ROW(F)
+#endif
 #ifdef ORVEX_PEERS_HWY
-#define HWY_ROW(F) {"hwy", &NPeers::Hwy##F, ETier::Avx2},
+#define HWY_ROW(F) {"hwy", &NPeers::Hwy##F, ETier::Avx2}, HWY_AVX512_ROW(F)
 #else
 #define HWY_ROW(F)
 #endif
+#ifdef ORVEX_PEERS_EIGEN_AVX512
+#define EIGEN_AVX512_ROW(F) {"eigen_avx512", &NPeers::EigenAvx512##F, ETier::Avx512},
+#else
+#define EIGEN_AVX512_ROW(F)
+#endif
 #ifdef ORVEX_PEERS_EIGEN
-#define EIGEN_ROW(F) {"eigen", &NPeers::Eigen##F, ETier::Avx2},
+#define EIGEN_ROW(F) {"eigen", &NPeers::Eigen##F, ETier::Avx2}, EIGEN_AVX512_ROW(F)
 #else
 #define EIGEN_ROW(F)
 #endif
+#ifdef ORVEX_PEERS_MVEC_AVX512
+#define MVEC_AVX512_ROW(F) {"libmvec_avx512", &NPeers::MvecAvx512##F, ETier::Avx512},
+#else
+#define MVEC_AVX512_ROW(F)
+#endif
 #ifdef ORVEX_PEERS_MVEC
-#define MVEC_ROW(F) {"libmvec_avx2", &NPeers::Mvec##F, ETier::Avx2},
+#define MVEC_ROW(F) {"libmvec_avx2", &NPeers::Mvec##F, ETier::Avx2}, MVEC_AVX512_ROW(F)
 #else
 #define MVEC_ROW(F)
 #endif
@@ -172,10 +215,19 @@ template <class T> struct TImplementation {
 #else
 #define MVEC_TANH_ROW
 #endif
+#ifdef ORVEX_PEERS_SLEEF_AVX512
+#define SLEEF_AVX512_ROW(F) {"sleef_u10_avx512", &NPeers::SleefAvx512##F, ETier::Avx512},
+#define SLEEF_U35_AVX512_ROW(F) {"sleef_u35_avx512", &NPeers::SleefU35Avx512##F, ETier::Avx512},
+#else
+#define SLEEF_AVX512_ROW(F)
+#define SLEEF_U35_AVX512_ROW(F)
+#endif
 #ifdef ORVEX_PEERS_SLEEF
-#define SLEEF_ROW(F) {"sleef_u10", &NPeers::Sleef##F, ETier::Avx2},
+#define SLEEF_ROW(F) {"sleef_u10", &NPeers::Sleef##F, ETier::Avx2}, SLEEF_AVX512_ROW(F)
+#define SLEEF_U35_ROW(F) {"sleef_u35", &NPeers::SleefU35##F, ETier::Avx2}, SLEEF_U35_AVX512_ROW(F)
 #else
 #define SLEEF_ROW(F)
+#define SLEEF_U35_ROW(F)
 #endif
 
 template <class T> std::vector<TImplementation<T>> Implementations(EFunction fn) {
@@ -183,11 +235,13 @@ template <class T> std::vector<TImplementation<T>> Implementations(EFunction fn)
         case EFunction::Exp:
             return {ORVEX_ROWS(Exp) HWY_ROW(Exp) EIGEN_ROW(Exp) GLIBC_ROW(Exp) MVEC_ROW(Exp) SLEEF_ROW(Exp)};
         case EFunction::Log:
-            return {ORVEX_ROWS(Log) HWY_ROW(Log) EIGEN_ROW(Log) GLIBC_ROW(Log) MVEC_ROW(Log) SLEEF_ROW(Log)};
+            return {ORVEX_ROWS(Log) HWY_ROW(Log) EIGEN_ROW(Log) GLIBC_ROW(Log) MVEC_ROW(Log) SLEEF_ROW(Log) SLEEF_U35_ROW(Log)};
         case EFunction::Sigmoid:
-            return {ORVEX_ROWS(Sigmoid) HWY_ROW(Sigmoid) EIGEN_ROW(Sigmoid) GLIBC_ROW(Sigmoid)};
+            return {ORVEX_ROWS(Sigmoid) HWY_ROW(Sigmoid) EIGEN_ROW(Sigmoid) GLIBC_ROW(Sigmoid) MVEC_ROW(Sigmoid)
+                        SLEEF_ROW(Sigmoid)};
         case EFunction::Tanh:
-            return {ORVEX_ROWS(Tanh) HWY_ROW(Tanh) EIGEN_ROW(Tanh) GLIBC_ROW(Tanh) MVEC_TANH_ROW SLEEF_ROW(Tanh)};
+            return {ORVEX_ROWS(Tanh) HWY_ROW(Tanh) EIGEN_ROW(Tanh) GLIBC_ROW(Tanh) MVEC_TANH_ROW SLEEF_ROW(Tanh)
+                    SLEEF_U35_ROW(Tanh)};
     }
     return {};
 }
@@ -197,6 +251,7 @@ bool Available(ETier tier) {
         case ETier::None: return true;
         case ETier::Avx: return NOrvex::HaveAvx();
         case ETier::Avx2: return NOrvex::HaveAvx2();
+        case ETier::Avx512: return HaveAvx512();
     }
     return false;
 }
@@ -291,14 +346,26 @@ std::string Peers() {
 #ifdef ORVEX_PEERS_HWY
     peers += " hwy";
 #endif
+#ifdef ORVEX_PEERS_HWY_AVX512
+    peers += " hwy_avx512";
+#endif
 #ifdef ORVEX_PEERS_EIGEN
     peers += " eigen";
+#endif
+#ifdef ORVEX_PEERS_EIGEN_AVX512
+    peers += " eigen_avx512";
 #endif
 #ifdef ORVEX_PEERS_MVEC
     peers += " libmvec_avx2";
 #endif
+#ifdef ORVEX_PEERS_MVEC_AVX512
+    peers += " libmvec_avx512";
+#endif
 #ifdef ORVEX_PEERS_SLEEF
-    peers += " sleef_u10";
+    peers += " sleef_u10 sleef_u35";
+#endif
+#ifdef ORVEX_PEERS_SLEEF_AVX512
+    peers += " sleef_u10_avx512 sleef_u35_avx512";
 #endif
     return peers;
 }

@@ -1,5 +1,6 @@
 // glibc's libmvec AVX2 variants, declared here by their vector-ABI names (glibc ships no header
-// for calling them directly). Built for AVX2; the tanh pair only where the system has it.
+// for calling them directly). Built for AVX2; the tanh pair only where the system has it. The
+// sigmoid is 1 / (1 + exp(-x)).
 #include <immintrin.h>
 
 #include "peers.h"
@@ -22,6 +23,8 @@ void MvecExp(const float* src, size_t count, float* dst) { LoopF<_ZGVdN8v_expf>(
 void MvecExp(const double* src, size_t count, double* dst) { LoopD<_ZGVdN4v_exp>(src, count, dst); }
 void MvecLog(const float* src, size_t count, float* dst) { LoopF<_ZGVdN8v_logf>(src, count, dst); }
 void MvecLog(const double* src, size_t count, double* dst) { LoopD<_ZGVdN4v_log>(src, count, dst); }
+void MvecSigmoid(const float* src, size_t count, float* dst) { LoopF<SigmoidF<_ZGVdN8v_expf>>(src, count, dst); }
+void MvecSigmoid(const double* src, size_t count, double* dst) { LoopD<SigmoidD<_ZGVdN4v_exp>>(src, count, dst); }
 #ifdef ORVEX_PEERS_MVEC_TANH
 void MvecTanh(const float* src, size_t count, float* dst) { LoopF<_ZGVdN8v_tanhf>(src, count, dst); }
 void MvecTanh(const double* src, size_t count, double* dst) { LoopD<_ZGVdN4v_tanh>(src, count, dst); }

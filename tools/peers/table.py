@@ -13,9 +13,10 @@ import sys
 
 
 FUNCTIONS = ["exp", "log", "sigmoid", "tanh"]
-IMPLEMENTATIONS = ["orvex_avx2_fast", "orvex_avx2_exact", "orvex_avx_fast", "orvex_avx_exact",
-                   "orvex_dispatch_fast", "orvex_dispatch_exact", "hwy", "eigen", "glibc_scalar",
-                   "libmvec_avx2", "sleef_u10"]
+IMPLEMENTATIONS = ["orvex_avx512_fast", "orvex_avx512_exact", "orvex_avx2_fast", "orvex_avx2_exact",
+                   "orvex_avx_fast", "orvex_avx_exact", "orvex_dispatch_fast", "orvex_dispatch_exact",
+                   "hwy", "hwy_avx512", "eigen", "eigen_avx512", "glibc_scalar", "libmvec_avx2",
+                   "libmvec_avx512", "sleef_u10", "sleef_u10_avx512", "sleef_u35", "sleef_u35_avx512"]
 
 
 def order(known, name):
