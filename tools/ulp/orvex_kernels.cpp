@@ -21,11 +21,10 @@ template <class T, bool Exact> FunctionKernels<T> Avx2() {
     return {ExpAvx2<Exact, false>, LogAvx2<Exact, false>, SigmoidAvx2<Exact, false>, TanhAvx2<Exact, false>};
 }
 
-// The AVX-512 tier, once the library has it:
-// template <class T, bool Exact> FunctionKernels<T> Avx512() {
-//     return {ExpAvx512<Exact, false>, LogAvx512<Exact, false>, SigmoidAvx512<Exact, false>,
-//             TanhAvx512<Exact, false>};
-// }
+template <class T, bool Exact> FunctionKernels<T> Avx512() {
+    return {ExpAvx512<Exact, false>, LogAvx512<Exact, false>, SigmoidAvx512<Exact, false>,
+            TanhAvx512<Exact, false>};
+}
 
 }  // namespace
 
@@ -36,8 +35,8 @@ const std::vector<Tier>& Tiers() {
          Avx<double, false>(), Avx<double, true>()},
         {"avx2", HaveAvx2, "AVX2 and FMA3 supported by this processor", true, Avx2<float, false>(),
          Avx2<float, true>(), Avx2<double, false>(), Avx2<double, true>()},
-        // {"avx512", HaveAvx512, "AVX-512 supported by this processor", true, Avx512<float, false>(),
-        //  Avx512<float, true>(), Avx512<double, false>(), Avx512<double, true>()},
+        {"avx512", HaveAvx512, "AVX-512 F, CD, BW, DQ and VL supported by this processor", true,
+         Avx512<float, false>(), Avx512<float, true>(), Avx512<double, false>(), Avx512<double, true>()},
     };
     return tiers;
 }
