@@ -27,8 +27,8 @@ void FoldChunk(EFunction f, std::size_t n, Workspace<float>& w) {
         const float x = w.src[j];
         std::uint32_t bits;
         std::memcpy(&bits, &x, sizeof bits);
-        const double r = FloatReference(f, x);
-        for (std::size_t k = 0; k < w.stats.size(); ++k) Fold(w.stats[k], bits, w.dst[k][j], r);
+        const FloatPoint point = Prepare(bits, FloatReference(f, x));
+        for (std::size_t k = 0; k < w.stats.size(); ++k) Fold(w.stats[k], w.dst[k][j], point);
     }
 }
 

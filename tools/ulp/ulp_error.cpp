@@ -29,6 +29,22 @@ void Count(UlpStats& stats, std::uint64_t bits, double error, double abs, bool n
     if (abs > stats.maxAbs) stats.maxAbs = abs;
 }
 
+// 1 / ulp(r) in float ulps, for a finite r. floor(log2 |r|) comes from the exponent field; a zero
+// or subnormal double lies far below the float normal range. The scale 2^(p - 1 - e) is built from
+// its exponent field, so multiplying by it is exact; with the difference of two doubles, rounded
+// by at most 2^-53 of itself, the error has about 16 correct digits.
+double FloatUlpScale(double r) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &r, sizeof bits);
+    const int field = static_cast<int>((bits >> 52) & 0x7FF);
+    int e = field == 0 ? kFloatMinExponent : field - 1023;
+    if (e < kFloatMinExponent) e = kFloatMinExponent;
+    const std::uint64_t scaleBits = static_cast<std::uint64_t>(1023 + kFloatPrecision - 1 - e) << 52;
+    double scale;
+    std::memcpy(&scale, &scaleBits, sizeof scale);
+    return scale;
+}
+
 // The error in double ulps of y against a finite r, and |y - r| in abs. The difference is formed
 // at the reference's precision from the exact y, so an error far below an ulp keeps its digits;
 // mpfr_get_exp gives e + 1 for |r| in [2^e, 2^(e + 1)).
@@ -55,21 +71,7 @@ void Merge(UlpStats& into, const UlpStats& other) {
     into.nonfiniteMismatches += other.nonfiniteMismatches;
 }
 
-double UlpError(float y, double r) {
-    // floor(log2 |r|) from the exponent field; a zero or subnormal double lies far below the float
-    // normal range. The difference of two doubles rounds by at most 2^-53 of itself and the scaling
-    // by 2^(p - 1 - e), built from its exponent field, is exact, so the error has about 16 correct
-    // digits.
-    std::uint64_t bits;
-    std::memcpy(&bits, &r, sizeof bits);
-    const int field = static_cast<int>((bits >> 52) & 0x7FF);
-    int e = field == 0 ? kFloatMinExponent : field - 1023;
-    if (e < kFloatMinExponent) e = kFloatMinExponent;
-    const std::uint64_t scaleBits = static_cast<std::uint64_t>(1023 + kFloatPrecision - 1 - e) << 52;
-    double scale;
-    std::memcpy(&scale, &scaleBits, sizeof scale);
-    return std::fabs(static_cast<double>(y) - r) * scale;
-}
+double UlpError(float y, double r) { return std::fabs(static_cast<double>(y) - r) * FloatUlpScale(r); }
 
 double UlpError(double y, const mpfr_t r) {
     mpfr_t scratch;
@@ -80,19 +82,31 @@ double UlpError(double y, const mpfr_t r) {
     return error;
 }
 
-void Fold(UlpStats& stats, std::uint32_t bits, float y, double r) {
-    ++stats.inputs;
+FloatPoint Prepare(std::uint32_t bits, double r) {
     float x;
     std::memcpy(&x, &bits, sizeof x);
     const float rounded = static_cast<float>(r);  // the exact result rounded to float
-    if (std::isnan(x) || std::isnan(r) || std::isinf(rounded)) return;
+    FloatPoint point{bits, r, 0.0, false, false};
+    point.counted = !std::isnan(x) && !std::isnan(r) && !std::isinf(rounded);
+    if (point.counted) {
+        point.scale = FloatUlpScale(r);
+        point.normal = std::fabs(rounded) >= std::numeric_limits<float>::min();
+    }
+    return point;
+}
+
+void Fold(UlpStats& stats, float y, const FloatPoint& point) {
+    ++stats.inputs;
+    if (!point.counted) return;
     if (!std::isfinite(y)) {
         ++stats.nonfiniteMismatches;
         return;
     }
-    const double abs = std::fabs(static_cast<double>(y) - r);
-    Count(stats, bits, UlpError(y, r), abs, std::fabs(rounded) >= std::numeric_limits<float>::min());
+    const double abs = std::fabs(static_cast<double>(y) - point.r);
+    Count(stats, point.bits, abs * point.scale, abs, point.normal);
 }
+
+void Fold(UlpStats& stats, std::uint32_t bits, float y, double r) { Fold(stats, y, Prepare(bits, r)); }
 
 void Fold(UlpStats& stats, std::uint64_t bits, double y, const mpfr_t r, mpfr_t scratch) {
     ++stats.inputs;

@@ -46,6 +46,18 @@ double UlpError(double y, const mpfr_t r);
 // exact result is undefined, an infinity where it is infinite).
 void Fold(UlpStats& stats, std::uint32_t bits, float y, double r);
 
+// The same in two steps, for many results of one input: what depends on the input and its
+// reference only, then each result.
+struct FloatPoint {
+    std::uint32_t bits;
+    double r;
+    double scale;   // 1 / ulp(r)
+    bool counted;   // not left out by the input or its exact result
+    bool normal;    // the exact result rounded to float is a normal number
+};
+FloatPoint Prepare(std::uint32_t bits, double r);
+void Fold(UlpStats& stats, float y, const FloatPoint& point);
+
 // The same for a double input, with the exact value r in high precision (a NaN or an infinity as
 // above). `scratch` is a high-precision temporary of the caller's, so that no call allocates.
 void Fold(UlpStats& stats, std::uint64_t bits, double y, const mpfr_t r, mpfr_t scratch);
