@@ -116,7 +116,7 @@ int Fail(const std::string& condition) {
 }
 
 template <class T>
-void Run(EFunction f, bool sampled, std::uint64_t samples, unsigned threads) {
+void Run(EFunction f, bool sampled, std::uint64_t samples, unsigned threads, bool orvexOnly) {
     constexpr bool isDouble = std::is_same_v<T, double>;
     std::vector<const Implementation*> measured;
     std::vector<TKernel<T>> kernels;
@@ -129,6 +129,7 @@ void Run(EFunction f, bool sampled, std::uint64_t samples, unsigned threads) {
             kernel = row.f.Of(f);
         }
         if (kernel == nullptr || !row.supported()) continue;
+        if (orvexOnly && row.impl.rfind("orvex_", 0) != 0) continue;
         measured.push_back(&row);
         kernels.push_back(kernel);
     }
@@ -166,6 +167,7 @@ int main(int argc, char** argv) {
     const unsigned hardware = std::thread::hardware_concurrency();
     TCLAP::ValueArg<CountValue> threads("", "threads", "Worker threads; default the number of hardware threads",
                                         false, hardware == 0 ? 1 : hardware, "T", cmd);
+    TCLAP::SwitchArg orvexOnly("", "orvex", "orvex's kernels only, no peers", cmd, false);
     cmd.parse(argc, argv);
 
     EFunction f;
@@ -176,9 +178,9 @@ int main(int argc, char** argv) {
     if (t < 1 || t > kMaxThreads) return Fail("threads >= 1 && threads <= " + std::to_string(kMaxThreads));
     try {
         if (isDouble.getValue()) {
-            Run<double>(f, samples.isSet(), samples.getValue().value, static_cast<unsigned>(t));
+            Run<double>(f, samples.isSet(), samples.getValue().value, static_cast<unsigned>(t), orvexOnly.getValue());
         } else {
-            Run<float>(f, samples.isSet(), samples.getValue().value, static_cast<unsigned>(t));
+            Run<float>(f, samples.isSet(), samples.getValue().value, static_cast<unsigned>(t), orvexOnly.getValue());
         }
     } catch (const std::exception& e) {
         std::cerr << "ulp_all: cannot run the measurement: " << e.what() << std::endl;
