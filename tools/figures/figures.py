@@ -449,7 +449,7 @@ def throughput(args):
 
     peers = context.get("peers", "")
     tier = context.get("orvex_tier")
-    noise = ("" if tier not in ("avx", "avx2") else
+    noise = ("" if tier not in ("avx", "avx2", "avx512") else
              f" On this processor\n`orvex_dispatch_*` runs the same code as `orvex_{tier}_*`, so the gap between those"
              f" two rows shows\nhow much one figure moves between runs on the machine as it was.")
     body = f"""

@@ -4,7 +4,6 @@
 // it: --benchmark_filter, --benchmark_repetitions, --benchmark_format=json and --benchmark_out
 // work as usual. Names read function/type/implementation/count, e.g. exp/f32/orvex_avx2_fast/1024.
 #include <benchmark/benchmark.h>
-#include <cpuid.h>
 #include <orvex/orvex.h>
 
 #include <cmath>
@@ -125,39 +124,20 @@ void PublicExp(benchmark::State& state, size_t count) {
     Count(state, count);
 }
 
-void DirectExpAvx2(benchmark::State& state, size_t count) {
+// The kernel the dispatch picks on this processor (AVX-512 or AVX2), called directly.
+void DirectExp(benchmark::State& state, size_t count) {
     const TBuffers<float> buffers = Prepare<float>(EFunction::Exp);
+    const TKernel<float> avx512 = &NOrvex::ExpAvx512<false, false>;
+    const TKernel<float> avx2 = &NOrvex::ExpAvx2<false, false>;
+    const TKernel<float> kernel = NOrvex::HaveAvx512() ? avx512 : avx2;
     for (auto _ : state) {
-        NOrvex::ExpAvx2<false, false>(buffers.Src, count, buffers.Dst);
+        kernel(buffers.Src, count, buffers.Dst);
         benchmark::ClobberMemory();
     }
     Count(state, count);
 }
 
 enum class ETier { None, Avx, Avx2, Avx512 };
-
-// AVX-512 F, CD, BW, DQ and VL in the processor (CPUID leaf 7, sub-leaf 0, EBX), its opmask and
-// upper ZMM state enabled by the operating system besides the SSE and AVX state (XCR0), and AVX2:
-// what the AVX-512 peers' units are built for. Once orvex has an AVX-512 tier, its own probe
-// NOrvex::HaveAvx512() asks the same and replaces this one.
-bool ProbeAvx512() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid_max(0, nullptr) < 7) return false;
-    __cpuid(1, eax, ebx, ecx, edx);
-    if ((ecx & (1u << 27)) == 0) return false;  // OSXSAVE: XGETBV is there
-    unsigned xcr0 = 0, xcr0High = 0;
-    __asm__("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
-    constexpr unsigned kState = (1u << 1) | (1u << 2) | (1u << 5) | (1u << 6) | (1u << 7);
-    if ((xcr0 & kState) != kState) return false;
-    __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    constexpr unsigned kFeatures = (1u << 16) | (1u << 17) | (1u << 28) | (1u << 30) | (1u << 31);
-    return (ebx & kFeatures) == kFeatures && NOrvex::HaveAvx2();
-}
-
-bool HaveAvx512() {
-    static const bool have = ProbeAvx512();
-    return have;
-}
 
 template <class T> struct TImplementation {
     const char* Name;
@@ -166,11 +146,10 @@ template <class T> struct TImplementation {
 };
 
 // Rows of one function: orvex's kernels and dispatching entry points, then each peer that was
-// found at configure time. orvex's AVX-512 kernels go first, as orvex_avx512_fast and
-// orvex_avx512_exact (ETier::Avx512), in ORVEX_AVX512_ROWS once the library has them.
-#define ORVEX_AVX512_ROWS(F)
-#define ORVEX_ROWS(F)                                                   \
-    ORVEX_AVX512_ROWS(F)                                                \
+// found at configure time.
+#define ORVEX_ROWS(F)                                                       \
+    {"orvex_avx512_fast", &NOrvex::F##Avx512<false, false>, ETier::Avx512}, \
+    {"orvex_avx512_exact", &NOrvex::F##Avx512<true, false>, ETier::Avx512}, \
     {"orvex_avx2_fast", &NOrvex::F##Avx2<false, false>, ETier::Avx2},   \
     {"orvex_avx2_exact", &NOrvex::F##Avx2<true, false>, ETier::Avx2},   \
     {"orvex_avx_fast", &NOrvex::F##Avx<false, false>, ETier::Avx},      \
@@ -251,7 +230,7 @@ bool Available(ETier tier) {
         case ETier::None: return true;
         case ETier::Avx: return NOrvex::HaveAvx();
         case ETier::Avx2: return NOrvex::HaveAvx2();
-        case ETier::Avx512: return HaveAvx512();
+        case ETier::Avx512: return NOrvex::HaveAvx512();
     }
     return false;
 }
@@ -333,8 +312,8 @@ bool RegisterAll() {
         for (size_t count : {1, 8, 160}) {
             benchmark::RegisterBenchmark(Name("dispatch", "f32", "public_exp_fast", count).c_str(), PublicExp, count)
                 ->MinTime(kDispatchMinTime);
-            benchmark::RegisterBenchmark(Name("dispatch", "f32", "direct_exp_avx2_fast", count).c_str(),
-                                         DirectExpAvx2, count)
+            benchmark::RegisterBenchmark(Name("dispatch", "f32", "direct_exp_fast", count).c_str(), DirectExp,
+                                         count)
                 ->MinTime(kDispatchMinTime);
         }
     }
@@ -374,7 +353,10 @@ std::string Peers() {
 
 int main(int argc, char** argv) {
     if (!RegisterAll()) return 1;
-    benchmark::AddCustomContext("orvex_tier", NOrvex::HaveAvx2() ? "avx2" : NOrvex::HaveAvx() ? "avx" : "plain");
+    benchmark::AddCustomContext("orvex_tier", NOrvex::HaveAvx512() ? "avx512"
+                                              : NOrvex::HaveAvx2() ? "avx2"
+                                              : NOrvex::HaveAvx()  ? "avx"
+                                                                   : "plain");
     benchmark::AddCustomContext("peers", Peers());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
