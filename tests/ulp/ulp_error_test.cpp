@@ -162,6 +162,29 @@ TEST(UlpFold, ErrorsBelowHalfAnUlpKeepTheirDigits) {
     EXPECT_NEAR(e.maxUlp, 0.34623308726685260, 1e-9);  // the double reference's own error is ~1e-9 ulp
 }
 
+// The error of one result against one reference, by itself: the ulp is that of the exact value,
+// clamped to the subnormal step below the normal range.
+TEST(UlpError, OneResult) {
+    EXPECT_EQ(UlpError(1.0f + 0x1p-23f, 1.0), 1.0);
+    EXPECT_EQ(UlpError(1.0f, 1.0 - 0x1p-30), 0x1p-30 / 0x1p-24);  // r below 1: its ulp is 2^-24
+    EXPECT_EQ(UlpError(0x1p-149f, 0.0), 1.0);
+    EXPECT_EQ(UlpError(0.0f, 0x1p-140), 0x1p9);
+    EXPECT_EQ(UlpError(-0x1p-126f, 0x1p-126), 0x1p24);
+    EXPECT_EQ(UlpError(3.0f, 2.0), 0x1p22);
+
+    mpfr_t r;
+    mpfr_init2(r, kReferencePrecision);
+    mpfr_set_d(r, 1.0, MPFR_RNDN);
+    EXPECT_EQ(UlpError(1.0 + 0x1p-52, r), 1.0);
+    EXPECT_EQ(UlpError(1.0 - 0x1p-53, r), 0.5);
+    mpfr_set_zero(r, 1);
+    EXPECT_EQ(UlpError(-0x1p-1073, r), 2.0);
+    mpfr_set_d(r, 0x1p-1030, MPFR_RNDN);
+    mpfr_nextabove(r);  // just above a power of two in the subnormal range: the ulp stays 2^-1074
+    EXPECT_EQ(UlpError(0x1p-1030, r), 0x1p-83);  // 2^-1157 of 2^-1074
+    mpfr_clear(r);
+}
+
 // The maxima over many inputs, with the normal range and the absolute error apart.
 TEST(UlpFold, MaximaOverManyInputs) {
     std::vector<float> inputs = {0.0f, -200.0f, 3.0f, 0.25f};
