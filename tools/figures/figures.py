@@ -554,7 +554,7 @@ set multiplot layout 1,2 title "{title}: speed against accuracy (up and to the l
 set logscale x
 set format x '1e%T'
 set grid xtics ytics lc rgb '#dddddd'
-set key top right
+set key below horizontal
 set border 3
 set tics nomirror
 set offsets graph 0.05, graph 0.15, graph 0.1, 0
