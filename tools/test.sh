@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh cmake gcc g++ clang-14 make pkg-config binutils googletest libgtest-dev libtclap-dev qemu-user \
-  python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pytest
+  python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pytest libmpfr-dev libgmp-dev
 
 jobs=$(nproc)
 for preset in release clang debug asan tsan; do

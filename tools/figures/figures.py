@@ -3,11 +3,16 @@
 
   figures.py accuracy   --tool PATH --data DIR --out DIR --readme FILE --command TEXT
   figures.py throughput --json FILE --data DIR --out DIR --readme FILE --command TEXT
+  figures.py ulp        --tool PATH --json FILE --data DIR --out DIR --readme FILE --command TEXT
+                        [--float-samples N] [--double-samples N]
 
 accuracy: runs the accuracy program for every function, precision and kernel, draws the relative
 error against x (one PNG per function and precision) and writes the table of maximal errors.
 throughput: reads the peer benchmark's JSON (Google Benchmark format), draws elements per
 nanosecond at the L1 size (one PNG per function and precision) and writes the table of all sizes.
+ulp: runs ulp_all (every orvex kernel and every peer over the same inputs) for every function and
+precision, writes the table of maximal errors in ulps with their worst inputs, and draws per
+function the speed at 1024 elements from the peer benchmark's JSON against the maximal error.
 Each table goes between its own pair of marker comments in README.md, the rest of the file is left
 as it is. gnuplot draws the PNGs; nothing else beyond the standard library is needed.
 """
@@ -18,6 +23,7 @@ import math
 import os
 import platform
 import re
+import struct
 import subprocess
 import sys
 
@@ -138,7 +144,8 @@ def splice(readme, name, body):
     if begin not in text or end not in text:
         if SECTION_TITLE not in text:
             text = text.rstrip("\n") + f"\n\n{SECTION_TITLE}\n\n{SECTION_INTRO}\n"
-        headings = {"accuracy": "### Accuracy", "throughput": "### Throughput beside other libraries"}
+        headings = {"accuracy": "### Accuracy", "throughput": "### Throughput beside other libraries",
+                    "ulp": "### Accuracy in ulps beside other libraries"}
         text = text.rstrip("\n") + f"\n\n{headings[name]}\n\n{begin}\n{end}\n"
     head, rest = text.split(begin, 1)
     _, tail = rest.split(end, 1)
@@ -468,6 +475,207 @@ as many bytes with memcpy.{noise}
     print(body)
 
 
+# ---- ulp ------------------------------------------------------------------------------------
+
+ULP_FUNCTIONS = [("exp", "exp"), ("log", "log"), ("sigm", "sigmoid"), ("tanh", "tanh")]  # (ulp, peers)
+ULP_FLOOR = 0.1  # where an error of 0 ulp is drawn on the logarithmic axis
+
+
+def run_ulp_all(tool, func, precision, samples):
+    args = [tool, "--func", func]
+    if precision == "f64":
+        args.append("--double")
+    if samples is not None:
+        args += ["--samples", str(samples)]
+    # The progress bar goes to the terminal.
+    result = subprocess.run(args, stdout=subprocess.PIPE, text=True)
+    if result.returncode != 0:
+        fail(f"{' '.join(args)} exited with {result.returncode}")
+    rows = [json.loads(line) for line in result.stdout.splitlines() if line.strip()]
+    if not rows:
+        fail(f"{' '.join(args)}: no result")
+    return rows
+
+
+def format_ulp(value):
+    if value is None:
+        return "–"
+    if value == 0:
+        return "0"
+    if value < 1e4:
+        return f"{value:.3g}"
+    return f"{value:.2e}".replace("e+0", "e+").replace("e-0", "e-")
+
+
+def format_input(pattern, precision):
+    """The worst input as a short decimal and its bit pattern."""
+    if pattern is None:
+        return "–"
+    bits = int(pattern, 16)
+    if precision == "f32":
+        value = struct.unpack("<f", struct.pack("<I", bits))[0]
+    else:
+        value = struct.unpack("<d", struct.pack("<Q", bits))[0]
+    return f"{value:.7g} <sub>{pattern}</sub>"
+
+
+def ulp_chart(func, title, results, rates, peer_func, out_dir, data_dir):
+    """Two panels, float and double: elements/ns at 1024 elements against the maximal ulp error of
+    the normal range, one labelled point per implementation that the peer benchmark timed."""
+    name = f"ulp-speed-{func}"
+    panels = []
+    for precision, _ in PRECISIONS:
+        points = []
+        for row in results.get(precision, []):
+            rate = rates.get((peer_func, precision, row["impl"], CHART_SIZE))
+            if rate is None:
+                continue
+            points.append((max(row["max_ulp_normal"], ULP_FLOOR), rate, row["impl"]))
+        panels.append((precision, points))
+    png = os.path.join(out_dir, name + ".png")
+    plots = []
+    for precision, points in panels:
+        data = os.path.join(data_dir, f"{name}-{precision}.dat")
+        with open(data, "w") as f:
+            # Three blocks: orvex's fast kernels, its exact kernels, the peers.
+            for group in ("fast", "exact", "peer"):
+                for ulp_value, rate, impl in points:
+                    kind = "peer" if not impl.startswith("orvex") else "exact" if impl.endswith("exact") else "fast"
+                    if kind == group:
+                        f.write(f"{ulp_value:.6g}\t{rate:.6g}\t{impl}\n")
+                f.write("\n\n")
+        plots.append((precision, data, points))
+    if not any(points for _, _, points in plots):
+        return None
+    script = f"""
+set terminal pngcairo size 1200,520 font 'DejaVu Sans,9' noenhanced
+set output {quote(png)}
+set multiplot layout 1,2 title "{title}: speed against accuracy (up and to the left is better)"
+set logscale x
+set format x '1e%T'
+set grid xtics ytics lc rgb '#dddddd'
+set key below horizontal
+set border 3
+set tics nomirror
+set offsets graph 0.05, graph 0.15, graph 0.1, 0
+"""
+    for precision, data, points in plots:
+        if not points:
+            script += f"set title '{PRECISION_TITLES[precision]}: no timed implementation'\nunset key\nplot 0 notitle\n"
+            continue
+        script += f"""
+set title "{PRECISION_TITLES[precision]}"
+set xlabel "maximal error in ulps over normal results (log scale; {ULP_FLOOR:g} stands for 0)"
+set ylabel "elements per nanosecond at {CHART_SIZE} elements"
+set yrange [0:*]
+plot {quote(data)} index 0 using 1:2 with points pt 7 ps 1.2 lc rgb '#1f5fbf' title 'orvex fast', \\
+     '' index 1 using 1:2 with points pt 5 ps 1.1 lc rgb '#7fa8e0' title 'orvex exact', \\
+     '' index 2 using 1:2 with points pt 9 ps 1.2 lc rgb '#888888' title 'peers', \\
+     '' index 0 using 1:2:3 with labels left offset 0.6,0.4 font ',7' notitle, \\
+     '' index 1 using 1:2:3 with labels left offset 0.6,-0.4 font ',7' notitle, \\
+     '' index 2 using 1:2:3 with labels left offset 0.6,0 font ',7' tc rgb '#555555' notitle
+"""
+    script += "unset multiplot\n"
+    gnuplot(script, png)
+    return png
+
+
+def ulp(args):
+    os.makedirs(args.out, exist_ok=True)
+    os.makedirs(args.data, exist_ok=True)
+    machine = machine_line(args.build)
+    _, rates = load_rates(args.json) if args.json and os.path.exists(args.json) else ({}, {})
+    samples = {"f32": args.float_samples, "f64": args.double_samples}
+    results = {}  # func -> precision -> rows
+    for func, _ in ULP_FUNCTIONS:
+        results[func] = {}
+        for precision, _ in PRECISIONS:
+            rows = run_ulp_all(args.tool, func, precision, samples[precision])
+            results[func][precision] = rows
+            with open(os.path.join(args.data, f"ulp-{func}-{precision}.jsonl"), "w") as f:
+                f.writelines(json.dumps(r) + "\n" for r in rows)
+            print(f"figures.py: ulp {func} {precision}: {len(rows)} implementations", file=sys.stderr)
+
+    inputs = {p: results["exp"][p][0]["inputs"] for p, _ in PRECISIONS}
+    float_text = ("every one of the 2<sup>32</sup> floats" if samples["f32"] is None
+                  else f"{inputs['f32']:,} sampled floats".replace(",", " "))
+    double_text = f"{inputs['f64']:,} sampled doubles".replace(",", " ")
+
+    tables = []
+    pngs = []
+    for func, peer_func in ULP_FUNCTIONS:
+        title = FUNCTION_TITLES[func]
+        impls = []
+        for precision, _ in PRECISIONS:
+            for row in results[func][precision]:
+                if row["impl"] not in impls:
+                    impls.append(row["impl"])
+        by = {(p, r["impl"]): r for p, _ in PRECISIONS for r in results[func][p]}
+        with_abs = func == "tanh"
+        header = ["implementation", "f32 max ulp", "f32 worst input", "f32 normal results", "f64 max ulp",
+                  "f64 worst input", "f64 normal results"]
+        if with_abs:
+            header += ["f32 max abs. error", "f64 max abs. error"]
+        lines = ["| " + " | ".join(header) + " |", "|---|" + "---:|" * (len(header) - 1)]
+        notes = []
+        for impl in impls:
+            cells = [f"`{impl}`"]
+            for precision, _ in PRECISIONS:
+                r = by.get((precision, impl))
+                cells += ([format_ulp(r["max_ulp"]), format_input(r["worst_input"], precision),
+                           format_ulp(r["max_ulp_normal"])] if r else ["–", "–", "–"])
+                if r and r["nonfinite_mismatches"]:
+                    notes.append(f"`{impl}` {precision}: {r['nonfinite_mismatches']}")
+            if with_abs:
+                for precision, _ in PRECISIONS:
+                    r = by.get((precision, impl))
+                    cells.append(format_error(r["max_abs"]) if r else "–")
+            lines.append("| " + " | ".join(cells) + " |")
+        table = f"**{title}**\n\n" + "\n".join(lines)
+        if notes:
+            table += ("\n\nNon-finite results where the exact result is finite (left out of the maxima): "
+                      + ", ".join(notes) + ".")
+        tables.append(table)
+        png = ulp_chart(func, title, results[func], rates, peer_func, args.out, args.data)
+        if png:
+            pngs.append((func, png))
+            print(f"figures.py: {png}", file=sys.stderr)
+
+    charts = "\n\n".join(f"![{FUNCTION_TITLES[f]}: elements per nanosecond at {CHART_SIZE} elements against the "
+                         f"maximal error in ulps]({os.path.relpath(png, os.path.dirname(os.path.abspath(args.readme)))})"
+                         for f, png in pngs)
+    speed_note = ("" if rates else "\n\nNo peer benchmark results were found, so there are no speed charts.")
+    body = f"""
+Regenerate with `{args.command}`.
+{machine}
+
+The largest error in units in the last place (ulp) of every orvex kernel and of the peers built
+into `tools/peers`, measured by `ulp_all` (the `ulp` tool's measurement for all of them at once)
+over {float_text} and {double_text} (the special and boundary values, then uniform bit patterns and
+uniform values of the useful range). The error of a result y is |y − r| / ulp(r) for the exact
+value r, ulp(r) = 2<sup>max(e, emin) − p + 1</sup> with e = ⌊log2 |r|⌋; r is the system library's
+double-precision function for float inputs (far more precise than a float ulp) and MPFR's
+correctly rounded 128-bit value for double inputs. NaN inputs and results that are undefined or
+overflow are left out. "worst input" is the first input of the largest error in bit-pattern
+order; "normal results" is the largest error where the exact result is a normal number, which
+leaves out the underflow range, where a crude result is many ulps of a tiny subnormal ulp away.
+The tanh kernels are accurate in absolute terms (2 / (1 + e<sup>−2x</sup>) − 1), so near 0 their
+error in ulps is large and their absolute error is the figure to read. The sigmoid of glibc,
+libmvec and SLEEF is 1 / (1 + exp(−x)) with their own exp; orvex's AVX-512 kernels give the AVX2
+kernels' bits.
+
+{(chr(10) * 2).join(tables)}
+
+The charts set each implementation's speed (elements per nanosecond at {CHART_SIZE} elements, from
+the peer benchmark's JSON) against its largest error over normal results; implementations without
+a timing there (`orvex_plain`) are left out.{speed_note}
+
+{charts}
+"""
+    splice(args.readme, "ulp", body)
+    print(body)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     sub = parser.add_subparsers(dest="part", required=True)
@@ -475,7 +683,12 @@ def main():
     a.add_argument("--tool", required=True)
     t = sub.add_parser("throughput")
     t.add_argument("--json", required=True)
-    for p in (a, t):
+    u = sub.add_parser("ulp")
+    u.add_argument("--tool", required=True, help="the ulp_all program")
+    u.add_argument("--json", help="the peer benchmark's JSON, for the speed axis of the charts")
+    u.add_argument("--float-samples", type=int, help="sampled floats instead of all 2^32")
+    u.add_argument("--double-samples", type=int, help="sampled doubles (default: the tool's own)")
+    for p in (a, t, u):
         p.add_argument("--build", required=True, help="the build directory (for the compiler's name)")
         p.add_argument("--data", required=True, help="directory for the intermediate data files")
         p.add_argument("--out", required=True, help="directory of the PNGs")
@@ -486,6 +699,8 @@ def main():
         fail(f"{args.readme} does not exist")
     if args.part == "accuracy":
         accuracy(args)
+    elif args.part == "ulp":
+        ulp(args)
     else:
         throughput(args)
 
