@@ -170,8 +170,7 @@ template <bool Exact> struct LogOp : OneFiller {
         const auto r = W::MulAdd(w, f, g);
 
         const auto plusInf = W::Splat(K::kPlusInf);
-        const auto ordinary = W::MaskAnd(W::CmpGt(x, W::Zero()), W::CmpLt(x, plusInf));
-        if (__builtin_expect(W::AllLanes(ordinary), 1)) {
+        if (__builtin_expect(W::AllPositiveFinite(x, plusInf), 1)) {
             return r;
         }
         const auto zero = W::CmpEq(x, W::Zero());

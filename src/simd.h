@@ -75,6 +75,10 @@ struct VectorMaskOps {
     template <class V> static ORVEX_INLINE V AddUnless(V m, V a, V b) { return W::Add(a, W::AndNot(m, b)); }
     // (a & b) | c.
     template <class V> static ORVEX_INLINE V AndOr(V a, V b, V c) { return W::Or(W::And(a, b), c); }
+    // Every lane in (0, +inf): neither zero, negative, infinite nor NaN.
+    template <class V> static ORVEX_INLINE bool AllPositiveFinite(V x, V plusInf) {
+        return AllLanes(W::And(W::CmpGt(x, W::Zero()), W::CmpLt(x, plusInf)));
+    }
     // Integer lanes equal, as a mask.
     template <class I> static ORVEX_INLINE auto CmpEqIMask(I a, I b) { return W::AsFloat(W::CmpEqI(a, b)); }
 };

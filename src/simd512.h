@@ -22,6 +22,10 @@
 namespace NOrvex {
 namespace {
 
+// VFPCLASS categories: QNaN, +0, -0, +inf, -inf, negative finite, SNaN (all but positive
+// subnormals and positive normals).
+constexpr int kNotPositiveFinite = 0x01 | 0x02 | 0x04 | 0x08 | 0x10 | 0x40 | 0x80;
+
 struct TierAvx512 {
     static constexpr bool kFma = true;
     static constexpr bool kInt256 = true;
@@ -77,6 +81,8 @@ struct F512 {
     static ORVEX_INLINE bool AnyLane(M m) { return m != 0; }
     static ORVEX_INLINE bool AllLanes(M m) { return m == 0xFFFF; }
     static ORVEX_INLINE M SignMask(V a) { return _mm512_movepi32_mask(AsInt(a)); }
+    // One classification instead of two comparisons: no lane is a NaN, +-0, +-inf or negative.
+    static ORVEX_INLINE bool AllPositiveFinite(V x, V) { return _mm512_fpclass_ps_mask(x, kNotPositiveFinite) == 0; }
     static ORVEX_INLINE V Select(M m, V a, V b) { return _mm512_mask_blend_ps(m, b, a); }
     static ORVEX_INLINE V ZeroUnless(M m, V a) { return _mm512_maskz_mov_ps(m, a); }
     static ORVEX_INLINE V AddWhere(M m, V a, V b) { return _mm512_mask_add_ps(a, m, a, b); }
@@ -146,6 +152,7 @@ struct D512 {
     static ORVEX_INLINE bool AnyLane(M m) { return m != 0; }
     static ORVEX_INLINE bool AllLanes(M m) { return m == 0xFF; }
     static ORVEX_INLINE M SignMask(V a) { return _mm512_movepi64_mask(AsInt(a)); }
+    static ORVEX_INLINE bool AllPositiveFinite(V x, V) { return _mm512_fpclass_pd_mask(x, kNotPositiveFinite) == 0; }
     static ORVEX_INLINE V Select(M m, V a, V b) { return _mm512_mask_blend_pd(m, b, a); }
     static ORVEX_INLINE V ZeroUnless(M m, V a) { return _mm512_maskz_mov_pd(m, a); }
     static ORVEX_INLINE V AddWhere(M m, V a, V b) { return _mm512_mask_add_pd(a, m, a, b); }
