@@ -14,6 +14,8 @@
 # without one, --ulp-only runs the benchmark at 1024 elements only. ORVEX_FIGURES_ULP_SAMPLES=N
 # measures N sampled floats instead of all of them (and ORVEX_FIGURES_ULP_DOUBLE_SAMPLES=N sets the
 # doubles), for a quick trial of the pipeline; the README then says how many inputs it saw.
+# ORVEX_FIGURES_ULP_REUSE=1 redraws the ulp table and charts from the last run's measurements (kept
+# in the build directory) with the speeds of the latest throughput run, without measuring again.
 # The build directory is build/figures (ORVEX_FIGURES_BUILD_DIR overrides it); missing Debian
 # packages are installed with apt-get, which needs root.
 set -euo pipefail
@@ -104,6 +106,7 @@ if [ $ulp = 1 ]; then
     samples=()
     [ -n "${ORVEX_FIGURES_ULP_SAMPLES:-}" ] && samples+=(--float-samples "$ORVEX_FIGURES_ULP_SAMPLES")
     [ -n "${ORVEX_FIGURES_ULP_DOUBLE_SAMPLES:-}" ] && samples+=(--double-samples "$ORVEX_FIGURES_ULP_DOUBLE_SAMPLES")
+    [ -n "${ORVEX_FIGURES_ULP_REUSE:-}" ] && samples+=(--reuse)
     python3 tools/figures/figures.py ulp --tool "$build/tools/ulp/ulp_all" --json "$peers_json" "${samples[@]}" \
         --build "$build" --data "$data" --out docs/figures --readme README.md \
         --command "bash tools/figures.sh --ulp-only" > /dev/null

@@ -590,14 +590,19 @@ def ulp(args):
     for func, _ in ULP_FUNCTIONS:
         results[func] = {}
         for precision, _ in PRECISIONS:
-            rows = run_ulp_all(args.tool, func, precision, samples[precision])
+            saved = os.path.join(args.data, f"ulp-{func}-{precision}.jsonl")
+            if args.reuse:
+                with open(saved) as f:
+                    rows = [json.loads(line) for line in f if line.strip()]
+            else:
+                rows = run_ulp_all(args.tool, func, precision, samples[precision])
+                with open(saved, "w") as f:
+                    f.writelines(json.dumps(r) + "\n" for r in rows)
             results[func][precision] = rows
-            with open(os.path.join(args.data, f"ulp-{func}-{precision}.jsonl"), "w") as f:
-                f.writelines(json.dumps(r) + "\n" for r in rows)
             print(f"figures.py: ulp {func} {precision}: {len(rows)} implementations", file=sys.stderr)
 
     inputs = {p: results["exp"][p][0]["inputs"] for p, _ in PRECISIONS}
-    float_text = ("every one of the 2<sup>32</sup> floats" if samples["f32"] is None
+    float_text = ("every one of the 2<sup>32</sup> floats" if inputs["f32"] == 1 << 32
                   else f"{inputs['f32']:,} sampled floats".replace(",", " "))
     double_text = f"{inputs['f64']:,} sampled doubles".replace(",", " ")
 
@@ -688,6 +693,9 @@ def main():
     u.add_argument("--json", help="the peer benchmark's JSON, for the speed axis of the charts")
     u.add_argument("--float-samples", type=int, help="sampled floats instead of all 2^32")
     u.add_argument("--double-samples", type=int, help="sampled doubles (default: the tool's own)")
+    u.add_argument("--reuse", action="store_true",
+                   help="take the measurements of the last run from --data instead of measuring again "
+                        "(to redraw the charts with the speeds of a newer peer benchmark run)")
     for p in (a, t, u):
         p.add_argument("--build", required=True, help="the build directory (for the compiler's name)")
         p.add_argument("--data", required=True, help="directory for the intermediate data files")
