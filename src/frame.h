@@ -25,9 +25,11 @@
 namespace NOrvex {
 namespace {
 
-template <class Op, class Full, class Half, bool AlignedOutput, class T>
-ORVEX_INLINE void RunVectorFrame(const T* src, size_t count, T* dst) {
-    constexpr size_t kLanes = Full::kLanes;
+// The main loop of both frames: whole passes of Op::kVectorsPerPass vectors of width W, one
+// vector after the other. Advances src and dst past them and returns the elements left over.
+template <class Op, class W, bool AlignedOutput, class T>
+ORVEX_INLINE size_t RunPasses(const T*& src, size_t count, T*& dst) {
+    constexpr size_t kLanes = W::kLanes;
     constexpr size_t kPass = Op::kVectorsPerPass * kLanes;
     static_assert(Op::kVectorsPerPass == 2 || Op::kVectorsPerPass == 4, "passes of two or four vectors");
 
@@ -35,12 +37,18 @@ ORVEX_INLINE void RunVectorFrame(const T* src, size_t count, T* dst) {
     for (size_t i = 0; i < passEnd; i += kPass) {
 #pragma GCC unroll 4
         for (size_t j = 0; j < kPass; j += kLanes) {
-            Full::template Store<AlignedOutput>(dst + i + j, Op::template Apply<Full>(Full::Load(src + i + j)));
+            W::template Store<AlignedOutput>(dst + i + j, Op::template Apply<W>(W::Load(src + i + j)));
         }
     }
     src += passEnd;
     dst += passEnd;
-    const size_t rest = count - passEnd;
+    return count - passEnd;
+}
+
+template <class Op, class Full, class Half, bool AlignedOutput, class T>
+ORVEX_INLINE void RunVectorFrame(const T* src, size_t count, T* dst) {
+    constexpr size_t kLanes = Full::kLanes;
+    const size_t rest = RunPasses<Op, Full, AlignedOutput>(src, count, dst);
 
     if constexpr (Op::kVectorsPerPass == 4) {
         if (rest & (2 * kLanes)) {
@@ -80,19 +88,7 @@ ORVEX_INLINE void RunVectorFrame(const T* src, size_t count, T* dst) {
 template <class Op, class W, bool AlignedOutput, class T>
 ORVEX_INLINE void RunMaskedFrame(const T* src, size_t count, T* dst) {
     constexpr size_t kLanes = W::kLanes;
-    constexpr size_t kPass = Op::kVectorsPerPass * kLanes;
-    static_assert(Op::kVectorsPerPass == 2 || Op::kVectorsPerPass == 4, "passes of two or four vectors");
-
-    const size_t passEnd = count - count % kPass;
-    for (size_t i = 0; i < passEnd; i += kPass) {
-#pragma GCC unroll 4
-        for (size_t j = 0; j < kPass; j += kLanes) {
-            W::template Store<AlignedOutput>(dst + i + j, Op::template Apply<W>(W::Load(src + i + j)));
-        }
-    }
-    src += passEnd;
-    dst += passEnd;
-    size_t rest = count - passEnd;
+    size_t rest = RunPasses<Op, W, AlignedOutput>(src, count, dst);
     while (rest >= kLanes) {
         W::template Store<AlignedOutput>(dst, Op::template Apply<W>(W::Load(src)));
         src += kLanes;
