@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "orvex/orvex.h"
 #include "table_exp.h"
@@ -27,35 +28,25 @@ inline double TableExp(double x) {
 // operands an operation returns (x's, or the one TableExp's scale word forms from some payloads)
 // and whether a negation of x reaches the result depend on how the compiler orders and folds
 // the operations, so GCC and Clang, optimised or not, would disagree.
-// The input NaN quieted, sign and payload kept.
-inline double QuietNaN(double x) {
-    std::uint64_t bits;
+// The input NaN quieted (the top fraction bit set), sign and payload kept; with Negate, its sign
+// flipped too, as the sigmoid's formula negates x.
+template <bool Negate = false, class T>
+inline T QuietNaN(T x) {
+    using U = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
+    constexpr U kSign = U{1} << (8 * sizeof(T) - 1);
+    constexpr U kQuiet = U{1} << (std::numeric_limits<T>::digits - 2);
+    U bits;
     std::memcpy(&bits, &x, sizeof bits);
-    bits |= 0x0008000000000000ull;
+    bits |= kQuiet;
+    if constexpr (Negate) {
+        bits ^= kSign;
+    }
     std::memcpy(&x, &bits, sizeof x);
     return x;
 }
-inline float QuietNaN(float x) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    bits |= 0x00400000u;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
-// The input NaN quieted with its sign flipped: the sigmoid's formula negates x.
-inline double NegatedQuietNaN(double x) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    bits ^= 0x8000000000000000ull;
-    std::memcpy(&x, &bits, sizeof x);
-    return QuietNaN(x);
-}
-inline float NegatedQuietNaN(float x) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    bits ^= 0x80000000u;
-    std::memcpy(&x, &bits, sizeof x);
-    return QuietNaN(x);
+template <class T>
+inline T NegatedQuietNaN(T x) {
+    return QuietNaN<true>(x);
 }
 
 }  // namespace
