@@ -17,7 +17,6 @@ helpers and gnuplot.
 """
 import argparse
 import datetime
-import importlib.util
 import json
 import os
 import random
@@ -151,11 +150,9 @@ def tables(result):
 def load_figures_helpers():
     """tools/figures/figures.py, for the machine line, the README splice and gnuplot."""
     sys.dont_write_bytecode = True
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "figures", "figures.py")
-    spec = importlib.util.spec_from_file_location("figures", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "figures"))
+    import figures
+    return figures
 
 
 def publish(args):
