@@ -52,4 +52,16 @@ struct SigmoidOp {
 }  // namespace
 }  // namespace NPeers
 
+// PrefixExp, PrefixLog, PrefixSigmoid and PrefixTanh in namespace NPeers, for the unit's target.
+#define ORVEX_PEERS_HWY_FUNCTION(Name, Op)                                                      \
+    void Name(const float* src, size_t count, float* dst) { Loop(src, count, dst, Op()); }       \
+    void Name(const double* src, size_t count, double* dst) { Loop(src, count, dst, Op()); }
+#define ORVEX_PEERS_DEFINE_HWY(Prefix)                                                          \
+    namespace NPeers {                                                                          \
+    ORVEX_PEERS_HWY_FUNCTION(Prefix##Exp, ExpOp)                                                \
+    ORVEX_PEERS_HWY_FUNCTION(Prefix##Log, LogOp)                                                \
+    ORVEX_PEERS_HWY_FUNCTION(Prefix##Sigmoid, SigmoidOp)                                        \
+    ORVEX_PEERS_HWY_FUNCTION(Prefix##Tanh, TanhOp)                                              \
+    }
+
 #endif  // ORVEX_TOOLS_PEERS_HWY_OPS_H
