@@ -10,36 +10,32 @@
 
 namespace {
 
-alignas(32) float dst32[ORVEX_INPUT_COUNT];
-alignas(32) double dst64[ORVEX_INPUT_COUNT];
-
-void Print(const char* name, void (*fn)(const float*, size_t, float*)) {
-    float x[ORVEX_INPUT_COUNT];
-    std::memcpy(x, orvexInputs32, sizeof x);
-    fn(x, ORVEX_INPUT_COUNT, dst32);
-    std::printf("%s", name);
-    for (float y : dst32) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &y, sizeof bits);
-        std::printf(" %08" PRIX32, bits);
-    }
-    std::printf("\n");
-}
-
-void Print(const char* name, void (*fn)(const double*, size_t, double*)) {
-    double x[ORVEX_INPUT_COUNT];
-    std::memcpy(x, orvexInputs64, sizeof x);
-    fn(x, ORVEX_INPUT_COUNT, dst64);
-    std::printf("%s", name);
-    for (double y : dst64) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &y, sizeof bits);
-        std::printf(" %016" PRIX64, bits);
-    }
-    std::printf("\n");
-}
-
 template <class T> using Fn = void (*)(const T*, size_t, T*);
+
+// The element type's inputs and bit-pattern width.
+template <class T> struct Kind;
+template <> struct Kind<float> {
+    using Bits = std::uint32_t;
+    static const Bits* Inputs() { return orvexInputs32; }
+};
+template <> struct Kind<double> {
+    using Bits = std::uint64_t;
+    static const Bits* Inputs() { return orvexInputs64; }
+};
+
+template <class T> void Print(const char* name, Fn<T> fn) {
+    T x[ORVEX_INPUT_COUNT];
+    alignas(32) static T dst[ORVEX_INPUT_COUNT];  // the _aligned entry points promise 32 bytes
+    std::memcpy(x, Kind<T>::Inputs(), sizeof x);
+    fn(x, ORVEX_INPUT_COUNT, dst);
+    std::printf("%s", name);
+    for (T y : dst) {
+        typename Kind<T>::Bits bits;
+        std::memcpy(&bits, &y, sizeof bits);
+        std::printf(" %0*" PRIX64, static_cast<int>(2 * sizeof bits), static_cast<std::uint64_t>(bits));
+    }
+    std::printf("\n");
+}
 
 #define PRINT_FUNC(func, Func)                                                                     \
     Print("orvex_" #func "_f32", Fn<float>(NOrvex::Func<false, false>));                          \
